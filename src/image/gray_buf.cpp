@@ -1,0 +1,89 @@
+#include "image/gray_buf.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "image/checked_access.h"
+#include "image/image_size.h"
+
+namespace AztecCore::Image {
+
+GrayBuf::GrayBuf() = default;
+
+GrayBuf::GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t height) {
+    // A plane of size 0 x 0 leaves the stride at 0 rather than 1; nothing
+    // addresses pixels through it, but a copy carries the value along.
+    store_.stride = 0;
+    if (width == 0 && height == 0) return;
+    growTo(pixelCount(width, height));
+    store_.stride = width;
+    width_ = width;
+    height_ = height;
+    if (width < 1 || height < 1) return;
+    // Rows are tightly packed on both sides (stride == width) and growTo made
+    // room for all of them, so the plane is one contiguous block.
+    const auto count = static_cast<std::size_t>(pixelCount(width, height));
+    std::copy(pixels, pixels + count, store_.bytes.begin());
+}
+
+GrayBuf::GrayBuf(const GrayBuf* other) : GrayBuf(*other) {}
+
+std::int64_t GrayBuf::indexOf(std::int32_t x, std::int32_t y) const {
+    return std::int64_t{store_.stride} * y + x;
+}
+
+std::uint8_t GrayBuf::pixel(std::int32_t x, std::int32_t y) const { return checkedAt(store_.bytes, indexOf(x, y)); }
+
+void GrayBuf::setPixel(std::int32_t x, std::int32_t y, std::uint8_t value) {
+    checkedAt(store_.bytes, indexOf(x, y)) = value;
+}
+
+void GrayBuf::growTo(std::int64_t count) {
+    requireAddressable(count);
+    // A negative count needs no room at all; the vector never shrinks.
+    if (count > static_cast<std::int64_t>(store_.bytes.size())) store_.bytes.resize(static_cast<std::size_t>(count), 0);
+}
+
+void GrayBuf::resize(std::int32_t w, std::int32_t h) {
+    if (w == width_ && h == height_) return;
+    growTo(pixelCount(w, h));
+    store_.stride = w;
+    width_ = w;
+    height_ = h;
+}
+
+void GrayBuf::fillWhite() {
+    for (std::int32_t y = 0; y < height_; ++y)
+        for (std::int32_t x = 0; x < width_; ++x) setPixel(x, y, 255);
+}
+
+void GrayBuf::stretchContrast() {
+    std::uint8_t lo = checkedAt(store_.bytes, 0);
+    std::uint8_t hi = lo;
+    for (std::int32_t y = 0; y < height_; ++y) {
+        for (std::int32_t x = 0; x < width_; ++x) {
+            const std::uint8_t p = pixel(x, y);
+            hi = std::max(hi, p);
+            lo = std::min(lo, p);
+        }
+    }
+    const std::uint32_t d = hi == lo ? 1u : static_cast<std::uint32_t>(hi - lo);
+    for (std::int32_t y = 0; y < height_; ++y) {
+        for (std::int32_t x = 0; x < width_; ++x) {
+            const std::uint32_t p = pixel(x, y);
+            setPixel(x, y, static_cast<std::uint8_t>((p - lo) * 255u / d));
+        }
+    }
+}
+
+void GrayBuf::selectRow(std::int32_t y) {
+    store_.rowStart = std::int64_t{store_.stride} * y;
+    store_.cursor = store_.rowStart - 1;
+}
+
+std::uint8_t GrayBuf::nextPixel() {
+    ++store_.cursor;
+    return checkedAt(store_.bytes, store_.cursor);
+}
+
+}  // namespace AztecCore::Image

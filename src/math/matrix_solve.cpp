@@ -1,0 +1,161 @@
+// Crout LU decomposition with implicit partial pivoting (every row scaled by
+// its largest magnitude when choosing pivots), then forward and back
+// substitution. The projective maps built on top are fitted through exactly
+// four points, so the order of every operation is kept fixed: products are
+// stored before they are subtracted so that each one is rounded on its own,
+// even where the compiler could fuse or keep extended precision.
+#include <cmath>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+#include "image/checked_access.h"
+#include "math/matrix.h"
+
+namespace Aztec::Math {
+
+namespace {
+
+// Stands in for an exactly zero pivot so that a singular system still yields
+// (huge) numbers instead of stopping.
+constexpr double kTinyPivot = 1e-20;
+
+class LuSystem {
+public:
+    LuSystem(std::vector<double> coefficients, std::vector<double> rhs, std::size_t n)
+        : a_(std::move(coefficients)), x_(std::move(rhs)), n_(n), perm_(n) {}
+
+    std::vector<double> solve() {
+        computeScales();
+        decompose();
+        forwardSubstitute();
+        backSubstitute();
+        return std::move(x_);
+    }
+
+private:
+    double& at(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
+
+    void computeScales() {
+        scale_.resize(n_);
+        for (std::size_t i = 0; i < n_; ++i) {
+            double big = 0.0;
+            for (std::size_t j = 0; j < n_; ++j) {
+                const double magnitude = std::fabs(at(i, j));
+                if (magnitude > big) big = magnitude;
+            }
+            if (big == 0.0) throw MatrixSingularException();
+            scale_[i] = 1.0 / big;
+        }
+    }
+
+    // a[i][j] minus the sum of a[i][k] * a[k][j] for k < limit, one product at a time.
+    double reduced(std::size_t i, std::size_t j, std::size_t limit) {
+        double sum = at(i, j);
+        for (std::size_t k = 0; k < limit; ++k) {
+            const double product = at(i, k) * at(k, j);
+            sum = sum - product;
+        }
+        return sum;
+    }
+
+    void decompose() {
+        for (std::size_t j = 0; j < n_; ++j) {
+            for (std::size_t i = 0; i < j; ++i) at(i, j) = reduced(i, j, i);
+            double big = 0.0;
+            std::size_t pivot = j;  // kept only when every candidate is NaN
+            for (std::size_t i = j; i < n_; ++i) {
+                const double value = reduced(i, j, j);
+                at(i, j) = value;
+                const double weighted = std::fabs(value) * scale_[i];
+                // >= lets a later row win a tie.
+                if (weighted >= big) {
+                    big = weighted;
+                    pivot = i;
+                }
+            }
+            if (pivot != j) {
+                for (std::size_t k = 0; k < n_; ++k) std::swap(at(pivot, k), at(j, k));
+                scale_[pivot] = scale_[j];
+            }
+            perm_[j] = pivot;
+            if (j != n_ - 1) {
+                if (at(j, j) == 0.0) at(j, j) = kTinyPivot;
+                const double reciprocal = 1.0 / at(j, j);
+                for (std::size_t i = j + 1; i < n_; ++i) at(i, j) = reciprocal * at(i, j);
+            }
+        }
+        if (at(n_ - 1, n_ - 1) == 0.0) at(n_ - 1, n_ - 1) = kTinyPivot;
+    }
+
+    void forwardSubstitute() {
+        // Leading zeros of the permuted right-hand side contribute nothing,
+        // so the sums start at the first non-zero entry.
+        bool started = false;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < n_; ++i) {
+            const std::size_t p = perm_[i];
+            double sum = x_[p];
+            x_[p] = x_[i];
+            if (started) {
+                for (std::size_t k = first; k < i; ++k) {
+                    const double product = at(i, k) * x_[k];
+                    sum = sum - product;
+                }
+            } else if (sum != 0.0) {
+                started = true;
+                first = i;
+            }
+            x_[i] = sum;
+        }
+    }
+
+    void backSubstitute() {
+        for (std::size_t i = n_; i-- > 0;) {
+            double sum = x_[i];
+            for (std::size_t k = i + 1; k < n_; ++k) {
+                const double product = at(i, k) * x_[k];
+                sum = sum - product;
+            }
+            x_[i] = sum / at(i, i);
+        }
+    }
+
+    std::vector<double> a_;
+    std::vector<double> x_;
+    std::size_t n_;
+    std::vector<double> scale_;
+    std::vector<std::size_t> perm_;
+};
+
+}  // namespace
+
+RowData Matrix::solve(const Matrix& a, const Matrix& b) {
+    if (a.rowCount() == 0) AztecCore::throwInvalidSubscript();
+    const std::int32_t n = a.rowCount();
+    if (a.columnCount() != n) throw MatrixNotSquareException();
+    if (b.rowCount() != n || b.columnCount() != 1) throw MatrixDimensionException();
+
+    const auto size = static_cast<std::size_t>(n);
+    std::vector<double> coefficients;
+    coefficients.reserve(size * size);
+    for (std::int32_t r = 0; r < n; ++r) {
+        const MatrixRow& row = a.row(r);
+        coefficients.insert(coefficients.end(), row.begin(), row.end());
+    }
+    std::vector<double> rhs(size);
+    for (std::int32_t r = 0; r < n; ++r) rhs[static_cast<std::size_t>(r)] = b.at(r, 0);
+
+    const std::vector<double> solution = LuSystem(std::move(coefficients), std::move(rhs), size).solve();
+    RowData x;
+    x.reserve(size);
+    for (const double value : solution) x.push_back(std::make_shared<MatrixRow>(1, value));
+    return x;
+}
+
+std::shared_ptr<Matrix> Matrix::solveShared(const std::shared_ptr<Matrix>& a, const std::shared_ptr<Matrix>& b) {
+    if (!a || !b) throw MatrixNullException();
+    return std::make_shared<Matrix>(solve(*a, *b));
+}
+
+}  // namespace Aztec::Math

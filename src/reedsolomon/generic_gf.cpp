@@ -1,0 +1,94 @@
+#include "reedsolomon/generic_gf.h"
+
+#include "image/checked_access.h"
+#include "reedsolomon/exceptions.h"
+#include "reedsolomon/generic_gf_poly.h"
+
+namespace Aztec::ReedSolomon {
+
+using AztecCore::checkedAt;
+
+GenericGF::GenericGF(std::int32_t primitive, std::int32_t size) : size_(size), primitive_(primitive) {
+    buildTables();
+}
+
+GenericGF::~GenericGF() = default;
+
+void GenericGF::ensureTables() const {
+    if (!built_) buildTables();
+}
+
+void GenericGF::buildTables() const {
+    expTable_.assign(static_cast<std::size_t>(size_), 0);
+    logTable_.assign(static_cast<std::size_t>(size_), 0);
+    std::int32_t x = 1;
+    for (std::int32_t i = 0; i < size_; ++i) {
+        checkedAt(expTable_, i) = x;
+        x <<= 1;
+        if (x >= size_) x = (x ^ primitive_) & (size_ - 1);
+    }
+    // exp wraps to 1 at index size-1; stopping one short keeps log[1] == 0.
+    for (std::int32_t i = 0; i < size_ - 1; ++i) checkedAt(logTable_, checkedAt(expTable_, i)) = i;
+    zero_ = std::make_unique<GenericGFPoly>(*this, std::vector<std::int32_t>{0});
+    one_ = std::make_unique<GenericGFPoly>(*this, std::vector<std::int32_t>{1});
+    built_ = true;
+}
+
+std::int32_t GenericGF::exp(std::int32_t i) const {
+    ensureTables();
+    return checkedAt(expTable_, i);
+}
+
+std::int32_t GenericGF::log(std::int32_t a) const {
+    ensureTables();
+    if (a == 0) throw IllegalArgumentException("Log praram is zero");
+    return checkedAt(logTable_, a);
+}
+
+std::int32_t GenericGF::inverse(std::int32_t a) const {
+    ensureTables();
+    if (a == 0) throw ArithmeticException("Arithmetic Exception");
+    return checkedAt(expTable_, size_ - 1 - checkedAt(logTable_, a));
+}
+
+std::int32_t GenericGF::multiply(std::int32_t a, std::int32_t b) const {
+    ensureTables();
+    if (a == 0 || b == 0) return 0;
+    // s <= 2*size-4, so one fold (s mod size + s div size) reduces it modulo
+    // size-1 into the table, where index size-1 holds alpha^0 again.
+    const std::int32_t s = checkedAt(logTable_, a) + checkedAt(logTable_, b);
+    return checkedAt(expTable_, s % size_ + s / size_);
+}
+
+GenericGFPoly GenericGF::monomial(std::int32_t degree, std::int32_t coefficient) const {
+    ensureTables();
+    if (degree < 0) throw IllegalArgumentException("degree < 0");
+    if (coefficient == 0) return *zero_;
+    std::vector<std::int32_t> coefficients(static_cast<std::size_t>(degree) + 1, 0);
+    coefficients[0] = coefficient;
+    return GenericGFPoly(*this, std::move(coefficients));
+}
+
+const GenericGFPoly& GenericGF::zero() const {
+    ensureTables();
+    return *zero_;
+}
+
+const GenericGFPoly& GenericGF::one() const {
+    ensureTables();
+    return *one_;
+}
+
+std::int32_t GenericGF::size() const {
+    ensureTables();
+    return size_;
+}
+
+// All five live in this one file so that they are built in this order.
+const GenericGF Field4096(0x1069, 4096);
+const GenericGF Field1024(0x409, 1024);
+const GenericGF Field256(0x12D, 256);
+const GenericGF Field64(0x43, 64);
+const GenericGF Field16(0x13, 16);
+
+}  // namespace Aztec::ReedSolomon

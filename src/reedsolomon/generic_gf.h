@@ -1,0 +1,57 @@
+#pragma once
+// Arithmetic in GF(2^m), with elements as plain ints whose bits are the
+// coefficients of a polynomial over GF(2). Multiplication goes through
+// exponent/logarithm tables; alpha is the element 2.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace Aztec::ReedSolomon {
+
+class GenericGFPoly;
+
+class GenericGF {
+public:
+    // `primitive` is the bit mask of a primitive polynomial of degree m, with
+    // `size` == 2^m. The tables are built right away.
+    GenericGF(std::int32_t primitive, std::int32_t size);
+    ~GenericGF();
+
+    // Polynomials keep a pointer to their field, so a field never moves.
+    GenericGF(const GenericGF&) = delete;
+    GenericGF& operator=(const GenericGF&) = delete;
+
+    std::int32_t exp(std::int32_t i) const;
+    std::int32_t log(std::int32_t a) const;
+    std::int32_t inverse(std::int32_t a) const;
+    std::int32_t multiply(std::int32_t a, std::int32_t b) const;
+    GenericGFPoly monomial(std::int32_t degree, std::int32_t coefficient) const;
+
+    const GenericGFPoly& zero() const;
+    const GenericGFPoly& one() const;
+    std::int32_t size() const;
+
+private:
+    // Rebuilds lazily should a field ever be used before its tables exist;
+    // the static fields are built during start-up, so this does not fire.
+    void ensureTables() const;
+    void buildTables() const;
+
+    mutable std::unique_ptr<GenericGFPoly> zero_;
+    mutable std::unique_ptr<GenericGFPoly> one_;
+    mutable std::vector<std::int32_t> expTable_;
+    mutable std::vector<std::int32_t> logTable_;
+    std::int32_t size_;
+    std::int32_t primitive_;
+    mutable bool built_ = false;
+};
+
+// The library's fields: 4-bit words of the mode message and the 6-, 8-, 10-
+// and 12-bit data codewords.
+extern const GenericGF Field16;
+extern const GenericGF Field64;
+extern const GenericGF Field256;
+extern const GenericGF Field1024;
+extern const GenericGF Field4096;
+
+}  // namespace Aztec::ReedSolomon

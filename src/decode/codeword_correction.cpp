@@ -1,0 +1,80 @@
+// Data codewords: Reed-Solomon correction over the field of the codeword width,
+// then removal of the stuffed bits. An encoder never lets a codeword consist of
+// one bit value only: after w - 1 equal bits it inserts the opposite bit, which
+// the reader drops again.
+#include <cstdint>
+
+#include "decode/bit_access.h"
+#include "decode/last_error_count.h"
+#include "decode/mode_message.h"
+#include "decode/symbol_data.h"
+#include "reedsolomon/exceptions.h"
+#include "reedsolomon/generic_gf.h"
+#include "reedsolomon/rs_decoder.h"
+
+namespace AztecCore {
+
+namespace {
+
+using namespace Aztec::ReedSolomon;
+
+// The widest Aztec codeword; wider ones would not be elements of any field here.
+constexpr std::int64_t kMaxCodewordBits = 12;
+
+const GenericGF& fieldForWidth(std::uint32_t width) {
+    switch (width) {
+        case 6: return Field64;
+        case 8: return Field256;
+        case 10: return Field1024;
+        default: return Field4096;
+    }
+}
+
+DataBits removeStuffedBits(const std::vector<std::int32_t>& words, std::int64_t dataWords, std::int32_t width) {
+    const std::int64_t capacity = dataWords * width;
+    DataBits data;
+    data.bits.assign(static_cast<std::size_t>(capacity), false);
+    std::int64_t removed = 0;
+    for (std::int64_t i = 0; i < dataWords; ++i) {
+        const std::int32_t word = checkedAt(words, i);
+        std::int32_t run = 0;
+        bool runValue = false;
+        for (std::int32_t j = 0; j < width; ++j) {
+            const bool bit = ((word >> (width - 1 - j)) & 1) != 0;
+            if (run == width - 1) {
+                if (bit == runValue) throw IllegalSymbolException("Illegal series of bits");
+                ++removed;
+                run = 0;
+                runValue = false;
+                continue;
+            }
+            if (bit == runValue) {
+                ++run;
+            } else {
+                run = 1;
+                runValue = bit;
+            }
+            setBitAt(data.bits, (i * width + j - removed) % capacity, bit);
+        }
+    }
+    data.usedBits = static_cast<std::size_t>(capacity - removed);
+    return data;
+}
+
+}  // namespace
+
+std::optional<DataBits> correctDataBits(const BitVector& layerBits, const SymbolParameters& params) {
+    const std::int64_t dataWords = params.dataCodewords;
+    const std::int64_t width = params.codewordBits;
+    const std::int64_t totalWords = params.totalCodewords;
+    if (dataWords < 1 || width < 1 || width > kMaxCodewordBits) return std::nullopt;
+    std::vector<std::int32_t> words =
+        packWords(layerBits, params.spareBits, static_cast<std::int32_t>(totalWords), static_cast<std::int32_t>(width));
+    if (totalWords < dataWords) return std::nullopt;
+
+    const RsDecoder decoder(fieldForWidth(params.codewordBits));
+    lastErrorCount = decoder.correct(words, static_cast<int>(totalWords - dataWords));
+    return removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,81 @@
+#include "decode/layer_bits.h"
+
+#include <cstdint>
+
+#include "decode/bit_access.h"
+
+namespace AztecCore {
+
+namespace {
+
+bool isGridLine(std::int64_t index, std::int64_t centre) { return (centre - index) % 16 == 0; }
+
+ModuleBits mirrorColumns(const ModuleBits& modules) { return ModuleBits(modules.rbegin(), modules.rend()); }
+
+class ModuleGrid {
+public:
+    explicit ModuleGrid(const ModuleBits& modules) : modules_(modules) {}
+    bool at(std::int64_t x, std::int64_t y) const { return bitAt(checkedAt(modules_, x), y); }
+    std::int64_t size() const { return static_cast<std::int64_t>(modules_.size()); }
+
+private:
+    const ModuleBits& modules_;
+};
+
+}  // namespace
+
+ModuleBits removeReferenceGrid(const ModuleBits& modules) {
+    const auto size = static_cast<std::int64_t>(modules.size());
+    const std::int64_t centre = size / 2;
+    ModuleBits kept;
+    for (std::int64_t x = 0; x < size; ++x) {
+        if (isGridLine(x, centre)) continue;
+        const BitVector& column = checkedAt(modules, x);
+        BitVector keptColumn;
+        for (std::int64_t y = 0; y < size; ++y) {
+            if (!isGridLine(y, centre)) keptColumn.push_back(bitAt(column, y));
+        }
+        kept.push_back(std::move(keptColumn));
+    }
+    return kept;
+}
+
+BitVector readLayerBits(const SymbolParameters& params, const ModuleBits& modules) {
+    if (modules.size() != params.symbolSize) throwInvalidSubscript();
+    ModuleBits working = params.mirrored == 1 ? mirrorColumns(modules) : modules;
+    if (params.kind == SymbolKind::Full) working = removeReferenceGrid(working);
+    const ModuleGrid grid(working);
+    const std::int64_t n = grid.size();
+
+    const std::int64_t total = std::int64_t{params.codewordBits} * params.totalCodewords;
+    BitVector layerBits(static_cast<std::size_t>(total), false);
+    if (total == 0) return layerBits;
+
+    std::int64_t base = 0;
+    for (std::int64_t k = 0; k < params.layers; ++k) {
+        const std::int64_t o = 2 * k;
+        const std::int64_t length = n - 4 * k - 2;
+        const std::int64_t far = n - 1 - o;
+        // Four runs of module pairs around the ring, outer module first:
+        // left side down, bottom side right, right side up, top side left.
+        for (std::int64_t run = 0; run < 4; ++run) {
+            const std::int64_t start = base + ((run + params.orientation) % 4) * 2 * length;
+            for (std::int64_t t = 0; t < length; ++t) {
+                bool outer = false;
+                bool inner = false;
+                switch (run) {
+                    case 0: outer = grid.at(o, o + t); inner = grid.at(o + 1, o + t); break;
+                    case 1: outer = grid.at(o + t, far); inner = grid.at(o + t, far - 1); break;
+                    case 2: outer = grid.at(far, far - t); inner = grid.at(far - 1, far - t); break;
+                    default: outer = grid.at(far - t, o); inner = grid.at(far - t, o + 1); break;
+                }
+                setBitAt(layerBits, (start + 2 * t) % total, outer);
+                setBitAt(layerBits, (start + 2 * t + 1) % total, inner);
+            }
+        }
+        base += 8 * length;
+    }
+    return layerBits;
+}
+
+}  // namespace AztecCore

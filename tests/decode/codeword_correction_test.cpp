@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "decode/decode_test_support.h"
+#include "decode/last_error_count.h"
+#include "decode/symbol_data.h"
+#include "reedsolomon/exceptions.h"
+
+namespace {
+
+using namespace decode_test;
+using AztecCore::correctDataBits;
+using AztecCore::lastErrorCount;
+
+SymbolParameters shape(std::uint32_t width, std::uint32_t total, std::uint32_t data, std::uint32_t spare = 0) {
+    SymbolParameters params;
+    params.kind = SymbolKind::Compact;
+    params.codewordBits = width;
+    params.totalCodewords = total;
+    params.dataCodewords = data;
+    params.spareBits = spare;
+    return params;
+}
+
+BitVector wordBits(const std::vector<std::int32_t>& words, int width) {
+    std::string pattern;
+    for (const auto w : words) pattern += binary(static_cast<std::uint32_t>(w), width);
+    return bits(pattern);
+}
+
+struct StuffingCase {
+    const char* name;
+    int width;
+    std::vector<std::int32_t> words;
+    std::string expected;  // the data bits left after stuffed-bit removal
+};
+
+TEST(StuffedBits, AreRemovedForEveryWidth) {
+    const std::vector<StuffingCase> cases = {
+        StuffingCase{"FiveOnesThenZero", 6, {0b111110}, "11111"},
+        StuffingCase{"FiveZerosThenOne", 6, {0b000001}, "00000"},
+        StuffingCase{"NoStuffing", 6, {0b101010, 0b110111}, "101010110111"},
+        StuffingCase{"StuffedBetweenPlain", 6, {0b101010, 0b111110, 0b010101}, "101010 11111 010101"},
+        StuffingCase{"RunAcrossCodewordsIsNotStuffed", 6, {0b011111, 0b111101}, "011111111101"},
+        StuffingCase{"EightBit", 8, {0b11111110, 0b00000001, 0b11111101}, "1111111 0000000 11111101"},
+        StuffingCase{"TenBit", 10, {0b1111111110, 0b0000000001}, "111111111 000000000"},
+        StuffingCase{"TwelveBit", 12, {0b111111111110, 0b100000000000}, "11111111111 100000000000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto count = static_cast<std::uint32_t>(c.words.size());
+        const auto data =
+            correctDataBits(wordBits(c.words, c.width), shape(static_cast<std::uint32_t>(c.width), count, count));
+        ASSERT_TRUE(data.has_value());
+        const BitVector expected = bits(c.expected);
+        ASSERT_EQ(data->usedBits, expected.size());
+        ASSERT_EQ(data->bits.size(), c.words.size() * static_cast<std::size_t>(c.width));
+        EXPECT_EQ(BitVector(data->bits.begin(), data->bits.begin() + static_cast<std::ptrdiff_t>(data->usedBits)),
+                  expected);
+        for (std::size_t k = data->usedBits; k < data->bits.size(); ++k) EXPECT_FALSE(data->bits[k]);
+    }
+}
+
+TEST(StuffedBits, CodewordOfOneBitValueIsIllegal) {
+    for (const auto& [width, word] : {std::pair{6, 0b111111}, std::pair{6, 0}, std::pair{8, 0xFF}, std::pair{12, 0}}) {
+        const auto params = shape(static_cast<std::uint32_t>(width), 2, 2);
+        try {
+            (void)correctDataBits(wordBits({0b0101, word}, width), params);
+            ADD_FAILURE() << "width " << width;
+        } catch (const Aztec::ReedSolomon::IllegalSymbolException& e) {
+            EXPECT_STREQ(e.what(), "Illegal series of bits");
+        }
+    }
+}
+
+TEST(CorrectDataBits, SkipsTheSpareBitsAtTheStartOfTheLayers) {
+    // Layer stream 12 + 2 bits; its last two bits were written over positions 0 and 1.
+    const auto data = correctDataBits(bits("01 1010100110"), shape(6, 2, 2, 2));
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->bits, bits("101010 011001"));
+}
+
+TEST(CorrectDataBits, WithoutCheckWordsCountsEveryCodeword) {
+    lastErrorCount = -1;
+    ASSERT_TRUE(correctDataBits(wordBits({1, 2, 3, 4, 5, 6, 7}, 6), shape(6, 7, 7)).has_value());
+    EXPECT_EQ(lastErrorCount.load(), 7);
+}
+
+TEST(CorrectDataBits, RejectsInconsistentShapes) {
+    const BitVector layer = wordBits({1, 2, 3, 4}, 6);
+    EXPECT_FALSE(correctDataBits(layer, shape(6, 4, 5)).has_value());  // more data than codewords
+    EXPECT_FALSE(correctDataBits(layer, shape(6, 4, 0)).has_value());
+    EXPECT_FALSE(correctDataBits(layer, shape(0, 4, 2)).has_value());
+    EXPECT_FALSE(correctDataBits(layer, shape(13, 1, 1)).has_value());  // wider than any Aztec codeword
+}
+
+struct FieldCase {
+    std::uint32_t width;
+    const GenericGF* field;
+};
+
+const std::vector<FieldCase> kFields = {{6, &Aztec::ReedSolomon::Field64},
+                                        {8, &Aztec::ReedSolomon::Field256},
+                                        {10, &Aztec::ReedSolomon::Field1024},
+                                        {12, &Aztec::ReedSolomon::Field4096}};
+
+TEST(CodewordErrors, AreRepairedAndCountedInEveryField) {
+    for (const auto [width, field] : kFields) {
+        SCOPED_TRACE(width);
+        const std::vector<std::int32_t> data = {5, 17, 33, 9, 40, 21};
+        const int check = 12;
+        std::vector<std::int32_t> words = data;
+        const auto checks = checkWords(*field, data, check);
+        words.insert(words.end(), checks.begin(), checks.end());
+        const auto params =
+            shape(width, static_cast<std::uint32_t>(words.size()), static_cast<std::uint32_t>(data.size()));
+        const auto clean = correctDataBits(wordBits(words, static_cast<int>(width)), params);
+        ASSERT_TRUE(clean.has_value());
+        EXPECT_EQ(lastErrorCount.load(), 0);
+
+        for (int damaged = 1; damaged <= check / 2; ++damaged) {
+            std::vector<std::int32_t> received = words;
+            for (int k = 0; k < damaged; ++k) received[static_cast<std::size_t>(3 * k)] ^= 0b100001 + k;
+            const auto repaired = correctDataBits(wordBits(received, static_cast<int>(width)), params);
+            ASSERT_TRUE(repaired.has_value());
+            EXPECT_EQ(repaired->bits, clean->bits) << damaged;
+            EXPECT_EQ(lastErrorCount.load(), damaged);
+        }
+    }
+}
+
+TEST(CodewordErrors, BeyondRepairThrowAndKeepTheCount) {
+    for (const auto [width, field] : kFields) {
+        SCOPED_TRACE(width);
+        const std::vector<std::int32_t> data = {5, 17, 33, 9, 40, 21};
+        std::vector<std::int32_t> words = data;
+        const auto checks = checkWords(*field, data, 4);
+        words.insert(words.end(), checks.begin(), checks.end());
+        // Three errors against four check words, placed so that the decoder
+        // cannot find a consistent error locator.
+        words[0] ^= 1;
+        words[2] ^= 2;
+        words[4] ^= 3;
+        lastErrorCount = 4321;
+        EXPECT_THROW((void)correctDataBits(wordBits(words, static_cast<int>(width)),
+                                           shape(width, static_cast<std::uint32_t>(words.size()), 6)),
+                     Aztec::ReedSolomon::ReedSolomonException);
+        EXPECT_EQ(lastErrorCount.load(), 4321);
+    }
+}
+
+}  // namespace

@@ -59,7 +59,8 @@ TEST(BgraConversion, PlanesKeepTheLayoutOfTheFrame) {
 
 TEST(BgraConversion, NonSquareFrameIsNotTransposed) {
     Bytes bgra;
-    for (std::uint8_t v = 10; v <= 60; v += 10) bgra.insert(bgra.end(), {v, v, v, 0});
+    for (int v = 10; v <= 60; v += 10)
+        for (int channel : {v, v, v, 0}) bgra.push_back(static_cast<std::uint8_t>(channel));
     const GrayBuf gray = toGray(bgra, 3, 2);
     EXPECT_EQ(gray.width(), 3);
     EXPECT_EQ(gray.height(), 2);

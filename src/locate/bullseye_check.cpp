@@ -1,0 +1,220 @@
+// Bull's-eye check: counts the ring edges from the proposed centre in four
+// directions, probes the middle of the finder's outermost light ring, fills
+// that ring and accepts it when it is centred and roughly square. The ring's
+// farthest pixel in each quadrant becomes a first guess of its corners.
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "locate/fill_marks.h"
+#include "locate/pixel_index.h"
+#include "locate/symbol_locator.h"
+
+namespace AztecCore {
+
+namespace {
+
+double distance(std::int64_t dx, std::int64_t dy) {
+    return std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) + static_cast<double>(dy) * static_cast<double>(dy));
+}
+
+// Four clockwise corner guesses make a plausible square: no side less than
+// half the longest, diagonals within a factor of two.
+bool ringQuadIsSquare(const SymbolLocator::IPoint* q) {
+    const auto span = [](const SymbolLocator::IPoint& p, const SymbolLocator::IPoint& s) {
+        return distance(std::int64_t{s.x} - p.x, std::int64_t{s.y} - p.y);
+    };
+    const double sides[4] = {span(q[0], q[1]), span(q[1], q[2]), span(q[2], q[3]), span(q[3], q[0])};
+    const double longest = *std::max_element(sides, sides + 4);
+    const double shortest = *std::min_element(sides, sides + 4);
+    if (longest <= 1e-6) return false;
+    const double sideRatio = shortest / longest;
+    if (sideRatio < 0.5 || sideRatio > 2.0) return false;
+    const double diag02 = span(q[0], q[2]);
+    const double diag13 = span(q[1], q[3]);
+    if (diag13 <= 1e-6) return false;
+    const double diagRatio = diag02 / diag13;
+    return diagRatio >= 0.5 && diagRatio <= 2.0;
+}
+
+}  // namespace
+
+bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
+    for (PointD& c : cand.corners) c = {-1.0, -1.0};
+    if (!levels_ || !source) return false;
+    const std::int32_t w = levels_->width();
+    const std::int32_t h = levels_->height();
+    const std::int64_t cx = nearestPixel(cand.center.x);
+    const std::int64_t cy = nearestPixel(cand.center.y);
+    const int n = full ? 6 : 4;
+
+    // Edge scans along the centre row and column; the n-th edge is the inner
+    // border of the finder's outermost dark ring. Positions outside the image
+    // never differ from one another, so the scans start at the image border.
+    const auto dark = [this](std::int64_t x, std::int64_t y) {
+        return x >= 0 && y >= 0 && x < levels_->width() && y < levels_->height() &&
+               levels_->pixel(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)) < kLightFrom;
+    };
+    if (cx >= 0 && cx < w && cy >= 0 && cy < h) {
+        quantizeBeyondSeed(0, static_cast<std::int32_t>(cy), w - 1, static_cast<std::int32_t>(cy));
+        quantizeBeyondSeed(static_cast<std::int32_t>(cx), 0, static_cast<std::int32_t>(cx), h - 1);
+    }
+    std::int64_t left = 0, right = w - 1, top = 0, bottom = h - 1;
+    int edgesFound = 0;
+    {
+        int changes = 0;
+        for (std::int64_t x = std::min<std::int64_t>(cx - 1, w - 1); x >= 1; --x)
+            if (dark(x, cy) != dark(x + 1, cy) && ++changes == n) {
+                left = x;
+                edgesFound += 1;
+                break;
+            }
+    }
+    {
+        int changes = 0;
+        for (std::int64_t x = std::max<std::int64_t>(cx + 1, 0); x <= w - 1; ++x)
+            if (dark(x, cy) != dark(x - 1, cy) && ++changes == n) {
+                right = x;
+                edgesFound += 1;
+                break;
+            }
+    }
+    {
+        int changes = 0;
+        for (std::int64_t y = std::min<std::int64_t>(cy - 1, h - 1); y >= 1; --y)
+            if (dark(cx, y) != dark(cx, y + 1) && ++changes == n) {
+                top = y;
+                edgesFound += 1;
+                break;
+            }
+    }
+    {
+        int changes = 0;
+        for (std::int64_t y = std::max<std::int64_t>(cy + 1, 0); y <= h - 1; ++y)
+            if (dark(cx, y) != dark(cx, y - 1) && ++changes == n) {
+                bottom = y;
+                edgesFound += 1;
+                break;
+            }
+    }
+
+    // A finder shows all its edges in every direction; a scan that runs out
+    // of image first has met no bull's-eye (a blank or flat area would
+    // otherwise pass as a ring as large as the image).
+    if (edgesFound < 4) return false;
+    const double aspect = static_cast<double>(right - left) / static_cast<double>(bottom - top);
+    if (!(aspect >= 0.5 && aspect <= 2.0)) return false;
+
+    // Probe on the side where the edges are more symmetric about the centre.
+    const std::int64_t ax = 2 * cx - right - left;
+    const std::int64_t ay = 2 * cy - bottom - top;
+    std::int64_t a = 0, b = 0;
+    if (ax * ax > ay * ay)
+        b = cy - top;
+    else
+        a = cx - left;
+    const double f = full ? 10.0 / 11.0 : 6.0 / 7.0;
+    const std::int64_t pa = truncToInt32(static_cast<double>(a) * f);
+    const std::int64_t pb = truncToInt32(static_cast<double>(b) * f);
+    const std::int64_t px = cx - pa;
+    const std::int64_t py = cy - pb;
+    if (dark(px, py)) return false;
+
+    const std::int64_t r = truncToInt32(distance(pa, pb) * 1.5);
+    fillSumX_ = fillSumY_ = fillCount_ = 0;
+    ringRef_ = {static_cast<std::int32_t>(cx), static_cast<std::int32_t>(cy)};
+    region_.x0 = static_cast<std::int32_t>(std::clamp<std::int64_t>(cx - r, 0, w));
+    region_.x1 = static_cast<std::int32_t>(std::clamp<std::int64_t>(cx + r, 0, w));
+    region_.y0 = static_cast<std::int32_t>(std::clamp<std::int64_t>(cy - r, 0, h));
+    region_.y1 = static_cast<std::int32_t>(std::clamp<std::int64_t>(cy + r, 0, h));
+    fillLimit_ = std::int64_t{region_.y1 - region_.y0} * (region_.x1 - region_.x0);
+
+    // A ring fill of an earlier check (the full-range test that failed before
+    // the compact one, or an earlier start point) may have left marks here;
+    // they would be taken for this ring's pixels by the corner fit.
+    quantizeBeyondSeed(region_.x0, region_.y0, region_.x1, region_.y1);
+    releaseRingMarks();
+    clearSeeds();
+    try {
+        fillRing(static_cast<std::int32_t>(px), static_cast<std::int32_t>(py));
+    } catch (const std::exception&) {
+        fillCount_ = 0;
+    }
+    if (fillCount_ == 0) return false;
+
+    const double mx = static_cast<double>(fillSumX_) / static_cast<double>(fillCount_);
+    const double my = static_cast<double>(fillSumY_) / static_cast<double>(fillCount_);
+    const double off = std::sqrt((my - static_cast<double>(cy)) * (my - static_cast<double>(cy)) +
+                                 (mx - static_cast<double>(cx)) * (mx - static_cast<double>(cx)));
+    if (off > static_cast<double>(right - left) / 5.0) return false;
+
+    // Extremes per axis quadrant; a ring turned by about 45 degrees has its
+    // corners on the quadrant borders, where two quadrants may pick the same
+    // corner, so the extremes per diagonal sector stand in for them then.
+    const IPoint* q = ringFar_;
+    if (!ringQuadIsSquare(ringFar_)) {
+        if (!ringQuadIsSquare(ringFarDiag_)) return false;
+        q = ringFarDiag_;
+    }
+    const auto toPoint = [](const IPoint& p) { return PointD{static_cast<double>(p.x), static_cast<double>(p.y)}; };
+    cand.corners[0] = toPoint(q[3]);
+    cand.corners[1] = toPoint(q[0]);
+    cand.corners[2] = toPoint(q[1]);
+    cand.corners[3] = toPoint(q[2]);
+    return true;
+}
+
+void SymbolLocator::releaseRingMarks() {
+    const std::int32_t xEnd = std::min(region_.x1, levels_->width() - 1);
+    const std::int32_t yEnd = std::min(region_.y1, levels_->height() - 1);
+    for (std::int32_t y = region_.y0; y <= yEnd; ++y)
+        for (std::int32_t x = region_.x0; x <= xEnd; ++x)
+            if (levels_->pixel(x, y) == kRingFillMark) levels_->setPixel(x, y, kLightFillMark);
+}
+
+void SymbolLocator::fillRing(std::int32_t x, std::int32_t y) {
+    for (int k = 0; k < 4; ++k) {
+        ringFar_[k] = ringFarDiag_[k] = {0, 0};
+        ringFarDist2_[k] = ringFarDiagDist2_[k] = 0;
+    }
+    lightRun(x, y, kRingFillMark, true);
+    while (!seedXs_.empty() && fillCount_ < fillLimit_) {
+        const std::int32_t sx = seedXs_.front();
+        const std::int32_t sy = seedYs_.front();
+        seedXs_.pop_front();
+        seedYs_.pop_front();
+        lightRun(sx, sy, kRingFillMark, true);
+    }
+}
+
+void SymbolLocator::recordRingPixel(std::int32_t x, std::int32_t y) {
+    const std::int64_t dx = std::int64_t{ringRef_.x} - x;
+    const std::int64_t dy = std::int64_t{ringRef_.y} - y;
+    const std::int64_t d2 = dx * dx + dy * dy;
+    int quadrant = 0;
+    if (x > ringRef_.x)
+        quadrant = y <= ringRef_.y ? 0 : 1;
+    else
+        quadrant = y > ringRef_.y ? 2 : 3;
+    if (d2 > ringFarDist2_[quadrant]) {
+        ringFarDist2_[quadrant] = d2;
+        ringFar_[quadrant] = {x, y};
+    }
+    // Sectors between the diagonals, indexed like the quadrants that they
+    // follow clockwise: 0 right, 1 bottom, 2 left, 3 top.
+    const std::int64_t ex = -dx;
+    const std::int64_t ey = -dy;
+    const std::int64_t p = ex + ey;  // grows toward the bottom right
+    const std::int64_t m = ey - ex;  // grows toward the bottom left
+    int sector = 0;
+    if (p > 0)
+        sector = m > 0 ? 1 : 0;
+    else
+        sector = m > 0 ? 2 : 3;
+    if (d2 > ringFarDiagDist2_[sector]) {
+        ringFarDiagDist2_[sector] = d2;
+        ringFarDiag_[sector] = {x, y};
+    }
+}
+
+}  // namespace AztecCore

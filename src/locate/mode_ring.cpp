@@ -1,0 +1,60 @@
+// Mode-message ring: the finder's ring corners fix a projective map from
+// symbol coordinates to the image; the ring of modules just outside the
+// finder is sampled through it and binarised at several thresholds until the
+// mode-message decoding accepts the bits.
+#include <algorithm>
+
+#include "decode/mode_message.h"
+#include "locate/pixel_index.h"
+#include "locate/ring_threshold.h"
+#include "locate/symbol_locator.h"
+
+namespace AztecCore {
+
+void binarizeSamples(const std::vector<std::uint32_t>& samples, BitVector& bits, float fraction) {
+    if (samples.empty()) return;
+    const auto [mnIt, mxIt] = std::minmax_element(samples.begin(), samples.end());
+    const double f = fraction;
+    const double t = (1.0 - f) * static_cast<double>(*mnIt) + f * static_cast<double>(*mxIt);
+    const auto threshold = static_cast<std::int64_t>(t);
+    bits.assign(samples.size(), false);
+    for (std::size_t k = 0; k < samples.size(); ++k) bits[k] = static_cast<std::int64_t>(samples[k]) < threshold;
+}
+
+std::uint32_t SymbolLocator::sampleAt(double u, double v) const { return sampleThrough(map_, u, v); }
+
+std::uint32_t SymbolLocator::sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const {
+    const PointD p = map.apply(u, v);
+    const std::int32_t xi = nearestPixel(p.x);
+    const std::int32_t yi = nearestPixel(p.y);
+    if (xi < 0 || yi < 0 || xi >= source->width() || yi >= source->height()) return kOutsideSample;
+    return source->pixel(xi, yi);
+}
+
+bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale) {
+    if (cand.kind != SymbolKind::Compact && cand.kind != SymbolKind::Full) return false;
+    const bool compact = cand.kind == SymbolKind::Compact;
+    const int n = compact ? 10 : 14;
+    const int half = n / 2;
+    const double d = compact ? 3.0 : 5.0;
+    map_ = Aztec::Math::fitProjectiveMap({-d, -d}, {d, -d}, {d, d}, {-d, d}, cand.corners[0], cand.corners[1],
+                                         cand.corners[2], cand.corners[3]);
+
+    // Clockwise from the top-left corner module; each side starts at its corner.
+    std::vector<std::uint32_t> samples;
+    samples.reserve(static_cast<std::size_t>(4 * n));
+    const auto at = [scale](int k) { return static_cast<double>(k) * scale; };
+    for (int k = 0; k < n; ++k) samples.push_back(sampleAt(at(-half + k), at(-half)));
+    for (int k = 0; k < n; ++k) samples.push_back(sampleAt(at(half), at(-half + k)));
+    for (int k = 0; k < n; ++k) samples.push_back(sampleAt(at(half - k), at(half)));
+    for (int k = 0; k < n; ++k) samples.push_back(sampleAt(at(-half), at(half - k)));
+
+    BitVector ringBits;
+    for (const float f : kRingFractions) {
+        binarizeSamples(samples, ringBits, f);
+        if (parseModeMessage(cand, ringBits)) return true;
+    }
+    return false;
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,151 @@
+// Module grid: image positions of the symbol points 16 modules apart (the
+// crossings of a full-range symbol's reference grid). Where the symbol has
+// reference lines beyond the central ones, each node is pulled onto them by
+// looking for their alternating pattern; elsewhere the nodes come from the
+// map fitted to the finder.
+#include <cmath>
+
+#include "locate/grid_lines.h"
+#include "locate/grid_nodes.h"
+#include "locate/symbol_locator.h"
+
+namespace AztecCore {
+
+using Aztec::Math::fitProjectiveMap;
+
+namespace {
+
+// Reference lines on each side of the centre line of a full-range symbol.
+std::int32_t sideLines(std::uint32_t symbolSize) {
+    return static_cast<std::int32_t>(((symbolSize > 0 ? symbolSize - 1 : 0) / 2) / 16);
+}
+
+}  // namespace
+
+void SymbolLocator::setNodesFromMap(SymbolCandidate& cand) const {
+    for (std::int32_t j = -1; j <= 1; ++j)
+        for (std::int32_t i = -1; i <= 1; ++i)
+            gridNode(cand, kCentreNode + i, kCentreNode + j) =
+                map_.apply(kNodeSpacing * i, kNodeSpacing * j);
+    // The seeded centroid is steadier than the map's extrapolation to (0, 0).
+    gridNode(cand, kCentreNode, kCentreNode) = cand.center;
+}
+
+void SymbolLocator::buildCompactGrid(SymbolCandidate& cand) {
+    polishMap(cand);
+    setNodesFromMap(cand);
+}
+
+void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
+    readCount_ += 1;
+    const std::int32_t h = sideLines(cand.symbolSize);
+    if (h == 0) {
+        // Only the central reference lines, which run through the finder:
+        // the symbol is small enough for the finder's map to cover it.
+        polishMap(cand);
+        setNodesFromMap(cand);
+        return;
+    }
+    const bool refine = true;
+    lineReach_ = static_cast<double>((cand.symbolSize - 1) / 2) + 0.5;
+    gridNode(cand, 10, 10) = cand.center;
+
+    // Four seed nodes from the finder's map fix a map at the grid's scale;
+    // successive reads with one locator alternate the seed pattern.
+    const PointD none{};
+    PointD src[4] = {none, none, none, none};
+    PointD dst[4] = {none, none, none, none};
+    if (readCount_ % 2 == 1) {
+        const std::int32_t pts[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (int k = 0; k < 4; ++k) {
+            const std::int32_t i = pts[k][0], j = pts[k][1];
+            gridNode(cand, 10 + i, 10 + j) = gridNodeAt(16 * i, 16 * j, refine);
+        }
+        for (int k = 0; k < 4; ++k) {
+            src[k] = {16.0 * pts[k][0], 16.0 * pts[k][1]};
+            dst[k] = gridNode(cand, 10 + pts[k][0], 10 + pts[k][1]);
+        }
+    } else {
+        const std::int32_t computeOrder[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+        for (const auto& p : computeOrder)
+            gridNode(cand, 10 + p[0], 10 + p[1]) = gridNodeAt(16 * p[0], 16 * p[1], refine);
+        const std::int32_t fitOrder[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+        for (int k = 0; k < 4; ++k) {
+            src[k] = {16.0 * fitOrder[k][0], 16.0 * fitOrder[k][1]};
+            dst[k] = gridNode(cand, 10 + fitOrder[k][0], 10 + fitOrder[k][1]);
+        }
+    }
+    map_ = fitProjectiveMap(src[0], src[1], src[2], src[3], dst[0], dst[1], dst[2], dst[3]);
+
+    for (std::int32_t j = -h; j <= h; ++j)
+        for (std::int32_t i = -h; i <= h; ++i)
+            if (i != 0 || j != 0) gridNode(cand, 10 + i, 10 + j) = gridNodeAt(16 * i, 16 * j, refine);
+
+    // One node beyond the outermost lines on every side, each from a cell
+    // whose four nodes are known already.
+    const std::int32_t lo = 10 - h;
+    const std::int32_t hi = h + 9;
+    for (std::int32_t t = lo; t <= hi; ++t) {
+        extrapolateNode(cand, lo, t, -1, 0);
+        extrapolateNode(cand, hi, t, 2, 0);
+        extrapolateNode(cand, t, lo, 0, -1);
+        extrapolateNode(cand, t, hi, 0, 2);
+    }
+    extrapolateNode(cand, lo, hi, -1, 1);
+    extrapolateNode(cand, lo, hi, -1, 2);
+    extrapolateNode(cand, hi, hi, 2, 1);
+    extrapolateNode(cand, hi, hi, 2, 2);
+    extrapolateNode(cand, lo, lo, -1, -1);
+    extrapolateNode(cand, h + 10, lo, 0, -1);
+    extrapolateNode(cand, h + 10, lo, 1, -1);
+    extrapolateNode(cand, hi, hi, 1, 2);
+}
+
+PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const {
+    double ur = u;
+    double vr = v;
+    if (refine) {
+        vr = refineRow(u, v);
+        ur = refineColumn(u, v);
+    }
+    return map_.apply(ur, vr);
+}
+
+// Scores the 19 lines parallel to one axis through (u, v), a fifth of a
+// module apart, each sampled over 16 modules along the other axis but only
+// within the symbol: beyond its edge the quiet zone breaks the alternation
+// of every candidate alike, and a line near the edge would lose most of its
+// contrast to data lines in a 16-module window.
+std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
+    LineScores scores{};
+    LineSamples line{};
+    const std::int32_t across = alongV ? v : u;
+    for (std::int32_t i = -9; i <= 9; ++i) {
+        std::size_t count = 0;
+        for (std::int32_t k = -40; k <= 40; ++k) {
+            if (std::fabs(across + k / 5.0) > lineReach_) continue;
+            const std::uint32_t s = alongV ? sampleAt(u + i / 5.0, v + k / 5.0) : sampleAt(u + k / 5.0, v + i / 5.0);
+            line[count++] = static_cast<std::int32_t>(s);
+        }
+        scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);
+    }
+    return pickLineOffset(scores);
+}
+
+double SymbolLocator::refineColumn(std::int32_t u, std::int32_t v) const {
+    return u + (bestLineOffset(u, v, true) - 9) / 5.0;
+}
+
+double SymbolLocator::refineRow(std::int32_t u, std::int32_t v) const {
+    return v + (bestLineOffset(u, v, false) - 9) / 5.0;
+}
+
+void SymbolLocator::extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da,
+                                    std::int32_t db) const {
+    const Aztec::Math::ProjectiveMap local =
+        fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b), gridNode(cand, a + 1, b),
+                         gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
+    gridNode(cand, a + da, b + db) = local.apply(16.0 * da, 16.0 * db);
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,67 @@
+// Bit matrix: every 16 x 16 block of modules is sampled through the
+// projective map of its four corner nodes, each module as the mean of five
+// points around its centre, and decided dark or light against its neighbours.
+#include "decode/symbol_data.h"
+#include "locate/grid_nodes.h"
+#include "locate/sample_grid.h"
+#include "locate/symbol_locator.h"
+
+namespace AztecCore {
+
+namespace {
+
+// Blocks of 16 modules on each side of the centre.
+std::int32_t blocksPerSide(const SymbolCandidate& cand) {
+    if (cand.kind == SymbolKind::Compact) return 1;
+    const std::uint32_t size = cand.symbolSize > 0 ? cand.symbolSize : 1;
+    return static_cast<std::int32_t>(((size - 1) / 2) / 16 + 1);
+}
+
+}  // namespace
+
+ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
+    if (cand.kind == SymbolKind::Compact)
+        buildCompactGrid(cand);
+    else
+        buildFullGrid(cand);
+
+    const std::int32_t b = blocksPerSide(cand);
+    const std::int32_t m = 32 * b;
+    SampleGrid grid(m);
+    for (std::int32_t by = -b; by < b; ++by)
+        for (std::int32_t bx = -b; bx < b; ++bx)
+            sampleBlock(cand, bx + 10, by + 10, grid, (bx + b) * 16, (by + b) * 16);
+
+    const auto size = static_cast<std::int32_t>(cand.symbolSize);
+    const std::int32_t o = (m - size) / 2 + 1;
+    const SampleRange range = sampleRange(grid, o, size);
+    ModuleBits bits(static_cast<std::size_t>(size), BitVector(static_cast<std::size_t>(size), false));
+    for (std::int32_t y = 0; y < size; ++y)
+        for (std::int32_t x = 0; x < size; ++x)
+            bits[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)] = moduleIsDark(grid, x + o, y + o, range);
+    return bits;
+}
+
+void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid,
+                                std::int32_t ox, std::int32_t oy) {
+    map_ = Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b),
+                                         gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1),
+                                         gridNode(cand, a, b + 1));
+    const double delta = cand.kind == SymbolKind::Full ? 0.25 : 0.1;
+    for (std::int32_t r = 0; r < 16; ++r)
+        for (std::int32_t c = 0; c < 16; ++c) grid.set(ox + c, oy + r, sampleMean5(c, r, delta));
+}
+
+std::uint32_t SymbolLocator::sampleMean5(double u, double v, double delta) const {
+    // 64-bit sum: five samples outside the image must stay "outside", not wrap.
+    const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) +
+                              sampleAt(u - delta, v) + sampleAt(u + delta, v) + sampleAt(u, v);
+    return static_cast<std::uint32_t>(sum / 5);
+}
+
+std::optional<std::vector<std::uint8_t>> SymbolLocator::readSymbol(SymbolCandidate& cand) {
+    const ModuleBits bits = sampleModules(cand);
+    return decodeSymbolData(cand, &bits);
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,70 @@
+#include "locate/sample_grid.h"
+
+#include <algorithm>
+
+#include "image/checked_access.h"
+
+namespace AztecCore {
+
+SampleGrid::SampleGrid(std::int32_t side)
+    : side_(std::max(side, 0)), values_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), 0) {}
+
+std::uint32_t SampleGrid::at(std::int32_t column, std::int32_t row) const {
+    if (row < 0 || row >= side_) throwInvalidSubscript();
+    return checkedAt(values_, std::int64_t{column} * side_ + row);
+}
+
+void SampleGrid::set(std::int32_t column, std::int32_t row, std::uint32_t value) {
+    if (row < 0 || row >= side_) throwInvalidSubscript();
+    checkedAt(values_, std::int64_t{column} * side_ + row) = value;
+}
+
+namespace {
+
+// Window [first, last) around p along an axis of `count` entries.
+void windowAround(std::int32_t p, std::int32_t count, std::int32_t& first, std::int32_t& last) {
+    first = p - 2;
+    last = p + 2;
+    if (first < 0) {
+        first = 0;
+        last = 7;
+    }
+    if (last >= count) {
+        last = count - 1;
+        first = last - 7;
+    }
+}
+
+}  // namespace
+
+SampleRange sampleRange(const SampleGrid& grid, std::int32_t first, std::int32_t count) {
+    SampleRange range{UINT32_MAX, 0};
+    for (std::int32_t y = first; y < first + count; ++y)
+        for (std::int32_t x = first; x < first + count; ++x) {
+            range.lo = std::min(range.lo, grid.at(x, y));
+            range.hi = std::max(range.hi, grid.at(x, y));
+        }
+    if (range.lo > range.hi) range.lo = range.hi;
+    return range;
+}
+
+bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const SampleRange& symbol) {
+    std::int32_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    windowAround(x, grid.columns(), x0, x1);
+    windowAround(y, grid.rows(), y0, y1);
+    const std::uint32_t v = grid.at(x, y);
+    std::uint32_t lo = v;
+    std::uint32_t hi = v;
+    for (std::int32_t r = y0; r < y1; ++r) {
+        for (std::int32_t c = x0; c < x1; ++c) {
+            const std::uint32_t s = grid.at(c, r);
+            lo = std::min(lo, s);
+            hi = std::max(hi, s);
+        }
+    }
+    if (3 * (std::uint64_t{hi} - lo) < std::uint64_t{symbol.hi} - symbol.lo)
+        return v < (std::uint64_t{symbol.lo} + symbol.hi) / 2;
+    return v < (std::uint64_t{lo} + hi) / 2;
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,19 @@
+#pragma once
+// One symbol being located: the geometry found in the image plus the mode
+// parameters (inherited) that the mode-message decoding writes.
+#include "decode/symbol_parameters.h"
+#include "math/projective_map.h"
+
+namespace AztecCore {
+
+using Aztec::Math::PointD;
+
+struct SymbolCandidate : SymbolParameters {
+    // Image position of symbol point (16(i-10), 16(j-10)); [10][10] is the centre.
+    PointD gridNodes[20][20] = {};
+    PointD center;
+    // Top-left, top-right, bottom-right, bottom-left corner of the bull's-eye's outer light ring.
+    PointD corners[4] = {};
+};
+
+}  // namespace AztecCore

@@ -1,0 +1,154 @@
+#pragma once
+// Finds one Aztec symbol in a gray image and reads it. The public operations
+// are what the recognition drivers call; the steps behind them (centre seeding,
+// bull's-eye check, ring sampling, module grid) are members too so the tests
+// can exercise each one.
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "decode/symbol_parameters.h"
+#include "image/gray_buf.h"
+#include "locate/symbol_candidate.h"
+#include "math/projective_map.h"
+
+namespace AztecCore {
+
+using Image::GrayBuf;
+
+// The gray value given to a sample that falls outside the image; it counts as light.
+inline constexpr std::uint32_t kOutsideSample = 999999999u;
+
+class SampleGrid;
+
+class SymbolLocator {
+public:
+    SymbolLocator() = default;
+
+    // The image being searched; set by the owner before findCandidates.
+    std::shared_ptr<GrayBuf> source;
+
+    // One fresh candidate seeded at the centre of source.
+    std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;
+
+    // analyzeAt from the image centre and up to 24 start points around it.
+    bool locate(SymbolCandidate& cand);
+    // One location attempt (bull's-eye, corners, mode message) from a start point.
+    bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y);
+    // Samples the modules of a located symbol and decodes its data.
+    std::optional<std::vector<std::uint8_t>> readSymbol(SymbolCandidate& cand);
+    // A crop ten ring-widths wide around a located bull's-eye (white outside source).
+    GrayBuf cropAround(const SymbolCandidate& cand) const;
+    // The width and height cropAround cuts for `cand`, known before anything is
+    // allocated: a bogus ring can ask for a huge crop. Degenerate corners give 0.
+    struct CropSize {
+        std::int64_t width = 0;
+        std::int64_t height = 0;
+    };
+    static CropSize cropSizeFor(const SymbolCandidate& cand);
+
+    // ---- location steps (see the implementation files) ----
+
+    // Centre seeding (center_seeding.cpp).
+    PointD seedCenter(std::int32_t sx, std::int32_t sy);
+    void measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t& lo,
+                       std::uint32_t& mid, std::uint32_t& hi) const;
+    void quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t lo,
+                        std::uint32_t mid, std::uint32_t hi);
+    void fillDark(std::int32_t x, std::int32_t y);
+    void fillLight(std::int32_t x, std::int32_t y);
+
+    // Bull's-eye check and corner fit (bullseye_check.cpp, ring_corners.cpp).
+    bool checkBullseye(SymbolCandidate& cand, bool full);
+    void fillRing(std::int32_t x, std::int32_t y);
+    void fitRingCorners(SymbolCandidate& cand);
+
+    // Mode-message ring (mode_ring.cpp).
+    bool readModeRing(SymbolCandidate& cand, double scale);
+    // Gray value of source at the image position of symbol point (u, v) under
+    // the current map; kOutsideSample when that lies outside the image.
+    std::uint32_t sampleAt(double u, double v) const;
+
+    // Module grid and bit matrix (module_grid.cpp, module_sampling.cpp).
+    ModuleBits sampleModules(SymbolCandidate& cand);
+    void buildCompactGrid(SymbolCandidate& cand);
+    // Adjusts the finder's map toward the greatest module contrast over the
+    // whole symbol (symbols whose grid comes from that map alone).
+    void polishMap(const SymbolCandidate& cand);
+    void buildFullGrid(SymbolCandidate& cand);
+    PointD gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const;
+    double refineColumn(std::int32_t u, std::int32_t v) const;
+    double refineRow(std::int32_t u, std::int32_t v) const;
+    std::uint32_t sampleMean5(double u, double v, double delta) const;
+
+    // Diagnostics for tests: the working image, the map left by the last step,
+    // the fill statistics of the last fill and the number of analyzeAt calls.
+    const GrayBuf* levelsImage() const { return levels_.get(); }
+    const Aztec::Math::ProjectiveMap& currentMap() const { return map_; }
+    void setMap(const Aztec::Math::ProjectiveMap& map) { map_ = map; }
+    std::int64_t fillCount() const { return fillCount_; }
+    std::uint32_t analyzeCount() const { return analyzeCount_; }
+    std::uint32_t readCount() const { return readCount_; }
+
+    struct IPoint {
+        std::int32_t x = 0, y = 0;
+    };
+
+private:
+    struct Region {
+        std::int32_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    };
+    struct Levels {
+        std::uint32_t lo = 0, mid = 128, hi = 255;
+    };
+
+    static std::uint8_t quantizedLevel(std::uint32_t v, const Levels& levels);
+    void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
+    void darkRun(std::int32_t x, std::int32_t y);
+    void lightRun(std::int32_t x, std::int32_t y, std::uint8_t mark, bool ringFill);
+    bool levelsDark(std::int32_t x, std::int32_t y) const;
+    bool insideImage(std::int32_t x, std::int32_t y) const;
+    void pushSeed(std::int32_t x, std::int32_t y);
+    void clearSeeds();
+    void releaseRingMarks();
+    void recordRingPixel(std::int32_t x, std::int32_t y);
+
+    bool readModeRingAtScales(SymbolCandidate& cand);
+    std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
+
+    // Mean distance of the module samples within `radius` of the centre from
+    // their neighbourhood's middle; -1 when a sample falls outside the image.
+    double moduleContrast(const Aztec::Math::ProjectiveMap& map, std::int32_t radius) const;
+    bool polishMapWithin(std::int32_t radius);
+    std::int32_t bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const;
+    void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
+    void setNodesFromMap(SymbolCandidate& cand) const;
+    void sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid, std::int32_t ox,
+                     std::int32_t oy);
+
+    std::shared_ptr<GrayBuf> levels_;
+    IPoint ringFar_[4] = {};
+    std::int64_t ringFarDist2_[4] = {};
+    // The same extremes per sector between the diagonals (right, bottom, left, top).
+    IPoint ringFarDiag_[4] = {};
+    std::int64_t ringFarDiagDist2_[4] = {};
+    // Pixel sums of one fill; 64-bit because a fill may cover a large area.
+    std::int64_t fillSumX_ = 0, fillSumY_ = 0, fillCount_ = 0, fillLimit_ = 0;
+    Region region_;
+    // The square the last seeding quantised (upper bounds excluded) and its levels.
+    Region seedRegion_;
+    Levels seedLevels_;
+    std::deque<std::int32_t> seedXs_, seedYs_;
+    IPoint ringRef_;
+    Aztec::Math::ProjectiveMap map_;
+    std::uint32_t readCount_ = 0;
+    // Grid-line searches sample no farther from the centre than this (in
+    // modules): the symbol's edge once its size is known.
+    double lineReach_ = std::numeric_limits<double>::infinity();
+    std::uint32_t analyzeCount_ = 0;
+};
+
+}  // namespace AztecCore

@@ -1,0 +1,158 @@
+// Centre seeding: window statistics, quantisation and the flood fills.
+#include <gtest/gtest.h>
+
+#include "locate/fill_marks.h"
+#include "locate_support.h"
+
+namespace locate_test {
+namespace {
+
+TEST(MeasureWindow, LevelsSplitTheRangeUnevenly) {
+    auto image = blankImage(16, 16);
+    image.pixels[0] = 0;  // min 0, max 255 inside the window
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    std::uint32_t lo = 1, mid = 1, hi = 1;
+    locator.measureWindow(-5, -5, 3, 3, lo, mid, hi);
+    EXPECT_EQ(lo, 63u);
+    EXPECT_EQ(mid, 127u);
+    EXPECT_EQ(hi, 159u);  // midpoint of lo and max, not of mid and max
+}
+
+TEST(MeasureWindow, UniformWindowGivesOneLevelAndEmptyWindowKeepsThem) {
+    const auto image = blankImage(8, 8, 90);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    std::uint32_t lo = 0, mid = 128, hi = 255;
+    locator.measureWindow(2, 2, 5, 5, lo, mid, hi);
+    EXPECT_EQ(lo, 90u);
+    EXPECT_EQ(mid, 90u);
+    EXPECT_EQ(hi, 90u);
+    std::uint32_t a = 1, b = 2, c = 3;
+    locator.measureWindow(6, 2, 3, 5, a, b, c);  // x1 < x0: untouched
+    EXPECT_EQ(a, 1u);
+    EXPECT_EQ(b, 2u);
+    EXPECT_EQ(c, 3u);
+}
+
+TEST(QuantizeRegion, FourLevelsAndExclusiveUpperBounds) {
+    auto image = blankImage(4, 2);
+    const std::uint8_t values[] = {10, 60, 100, 200, 10, 60, 100, 200};
+    std::copy(values, values + 8, image.pixels.begin());
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    locator.quantizeRegion(0, 0, 3, 1, 50, 90, 150);
+    const GrayBuf* levels = locator.levelsImage();
+    ASSERT_NE(levels, nullptr);
+    EXPECT_EQ(levels->pixel(0, 0), 0);    // below lo
+    EXPECT_EQ(levels->pixel(1, 0), 85);   // below mid
+    EXPECT_EQ(levels->pixel(2, 0), 170);  // below hi
+    EXPECT_EQ(levels->pixel(3, 0), 0);    // column x1 is not quantised
+    EXPECT_EQ(levels->pixel(0, 1), 0);    // nor is row y1 (new pixels are 0)
+    EXPECT_EQ(levels->pixel(2, 1), 0);
+}
+
+// A sharp full-range bull's-eye, 10-pixel modules, centre at (179.5, 179.5);
+// the region (R = 59) holds any ring out to the second one whole.
+class SeedOnBullseye : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto image = blankImage(360, 360);
+        drawBullseye(image, 175, 175, 10, 6);
+        locator.source = toGrayBuf(image);
+    }
+    SymbolLocator locator;
+};
+
+TEST_F(SeedOnBullseye, CentralModuleGivesItsCentre) {
+    const auto c = locator.seedCenter(177, 182);
+    EXPECT_DOUBLE_EQ(c.x, 179.5);
+    EXPECT_DOUBLE_EQ(c.y, 179.5);
+    EXPECT_EQ(locator.fillCount(), 100);
+    EXPECT_EQ(locator.levelsImage()->pixel(175, 175), AztecCore::kDarkFillMark);
+}
+
+TEST_F(SeedOnBullseye, FirstLightRingGivesTheCentre) {
+    const auto c = locator.seedCenter(166, 167);
+    EXPECT_DOUBLE_EQ(c.x, 179.5);
+    EXPECT_DOUBLE_EQ(c.y, 179.5);
+    EXPECT_EQ(locator.fillCount(), 30 * 30 - 10 * 10);
+    EXPECT_EQ(locator.levelsImage()->pixel(166, 167), AztecCore::kLightFillMark);
+}
+
+TEST_F(SeedOnBullseye, DarkRingGivesTheCentre) {
+    const auto c = locator.seedCenter(179, 160);  // top side of the dark ring at 2 modules
+    EXPECT_DOUBLE_EQ(c.x, 179.5);
+    EXPECT_DOUBLE_EQ(c.y, 179.5);
+    EXPECT_EQ(locator.fillCount(), 50 * 50 - 30 * 30);
+}
+
+TEST(SeedCenter, UniformAreaIsClippedToTheRegion) {
+    // A uniform window makes every region pixel of its value light.
+    const auto image = blankImage(61, 61, 0);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    // R = 10: region x 0..15, y 20..40; the fill keeps to x 1..14, y 21..39.
+    const auto c = locator.seedCenter(5, 30);
+    EXPECT_EQ(locator.levelsImage()->pixel(5, 30), AztecCore::kLightFillMark);
+    EXPECT_EQ(locator.fillCount(), 14 * 19);
+    EXPECT_DOUBLE_EQ(c.x, 7.5);
+    EXPECT_DOUBLE_EQ(c.y, 30.0);
+}
+
+TEST(SeedCenter, DarkAreaTouchingTheRegionEdgeIsClipped) {
+    auto image = blankImage(61, 61, 0);
+    image.pixels[31 * 61 + 6] = 255;  // contrast in the window, and a hole in the fill
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    const auto c = locator.seedCenter(5, 30);
+    EXPECT_EQ(locator.levelsImage()->pixel(5, 30), AztecCore::kDarkFillMark);
+    EXPECT_EQ(locator.fillCount(), 14 * 19 - 1);
+    EXPECT_DOUBLE_EQ(c.x, (7.5 * 266 - 6) / 265);
+    EXPECT_DOUBLE_EQ(c.y, (30.0 * 266 - 31) / 265);
+}
+
+TEST(SeedCenter, StartOutsideTheImageCountsOutsidePixelsAsLight) {
+    const auto image = blankImage(20, 20);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    // R = 3: region x 0..1; the run covers x = -1 (outside) and 0.
+    const auto c = locator.seedCenter(-2, 10);
+    EXPECT_EQ(locator.fillCount(), 2);
+    EXPECT_DOUBLE_EQ(c.x, -0.5);
+    EXPECT_DOUBLE_EQ(c.y, 10.0);
+}
+
+TEST(SeedCenter, TinyAndEmptyImages) {
+    auto image = blankImage(7, 7);
+    image.pixels[3 * 7 + 3] = 0;
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    // R = 1, the window is the start pixel alone: it is dark only against
+    // itself (v < mid fails), so the light fill runs and cannot start on it.
+    const auto c = locator.seedCenter(3, 3);
+    EXPECT_EQ(locator.fillCount(), 1);  // x0 = 2 < x = 3: run from 3 to x1 - 1 = 3
+    EXPECT_DOUBLE_EQ(c.x, 3.0);
+    EXPECT_DOUBLE_EQ(c.y, 3.0);
+
+    SymbolLocator empty;
+    empty.source = std::make_shared<GrayBuf>();
+    const auto e = empty.seedCenter(0, 0);
+    EXPECT_DOUBLE_EQ(e.x, 0.0);
+    EXPECT_DOUBLE_EQ(e.y, 0.0);
+}
+
+TEST(SeedCenter, FillThatTakesNothingGivesMinusOne) {
+    // R = 0: the region is the start pixel alone, and a run never starts
+    // left of x0 + 1, which is already the region's exclusive right bound.
+    const auto tiny = blankImage(6, 6, 0);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(tiny);
+    const auto c = locator.seedCenter(2, 2);
+    EXPECT_EQ(locator.fillCount(), 0);
+    EXPECT_DOUBLE_EQ(c.x, -1.0);
+    EXPECT_DOUBLE_EQ(c.y, -1.0);
+}
+
+}  // namespace
+}  // namespace locate_test

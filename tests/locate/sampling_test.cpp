@@ -1,0 +1,150 @@
+// Sampling through the locator's map, ring binarisation and the local
+// dark/light decision of the bit matrix.
+#include <gtest/gtest.h>
+
+#include "locate/ring_threshold.h"
+#include "locate/sample_grid.h"
+#include "locate_support.h"
+
+namespace locate_test {
+namespace {
+
+using AztecCore::kOutsideSample;
+using AztecCore::SampleGrid;
+using Aztec::Math::ProjectiveMap;
+
+ProjectiveMap shiftAndScale(double scale, double dx, double dy) {
+    ProjectiveMap m;
+    m.c[0] = scale;
+    m.c[2] = dx;
+    m.c[4] = scale;
+    m.c[5] = dy;
+    return m;
+}
+
+TEST(SampleAt, NearestPixelAndOutsideValue) {
+    auto image = blankImage(10, 10, 200);
+    image.pixels[3 * 10 + 4] = 7;
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    locator.setMap(shiftAndScale(1.0, 0.0, 0.0));
+    EXPECT_EQ(locator.sampleAt(4.0, 3.0), 7u);
+    EXPECT_EQ(locator.sampleAt(4.45, 2.55), 7u);  // pixel 4 spans 3.5 .. 4.5
+    EXPECT_EQ(locator.sampleAt(4.55, 3.0), 200u);
+    EXPECT_EQ(locator.sampleAt(-0.4, 0.0), 200u);
+    EXPECT_EQ(locator.sampleAt(-0.6, 0.0), kOutsideSample);
+    EXPECT_EQ(locator.sampleAt(9.6, 5.0), kOutsideSample);
+    EXPECT_EQ(locator.sampleAt(5.0, 1e12), kOutsideSample);
+}
+
+TEST(SampleMean5, OutsideStaysLightWithoutWrapping) {
+    const auto image = blankImage(10, 10, 0);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    locator.setMap(shiftAndScale(1.0, 100.0, 100.0));
+    // Five samples of 999999999 would wrap a 32-bit sum to a small value.
+    EXPECT_EQ(locator.sampleMean5(0.0, 0.0, 0.25), kOutsideSample);
+    locator.setMap(shiftAndScale(1.0, 0.0, 0.0));
+    EXPECT_EQ(locator.sampleMean5(5.0, 5.0, 0.25), 0u);
+}
+
+TEST(BinarizeSamples, ThresholdBetweenExtremes) {
+    const std::vector<std::uint32_t> samples = {0, 40, 50, 60, 100};
+    AztecCore::BitVector bits;
+    AztecCore::binarizeSamples(samples, bits, 0.5f);  // t = 50
+    EXPECT_EQ(bits, (AztecCore::BitVector{true, true, false, false, false}));
+    AztecCore::binarizeSamples(samples, bits, 0.7f);  // t = 70
+    EXPECT_EQ(bits, (AztecCore::BitVector{true, true, true, true, false}));
+}
+
+TEST(BinarizeSamples, EqualSamplesAreAllLightAndNoSamplesChangeNothing) {
+    AztecCore::BitVector bits;
+    AztecCore::binarizeSamples({77, 77, 77}, bits, 0.3f);
+    EXPECT_EQ(bits, (AztecCore::BitVector{false, false, false}));
+    AztecCore::BitVector untouched = {true};
+    AztecCore::binarizeSamples({}, untouched, 0.5f);
+    EXPECT_EQ(untouched, AztecCore::BitVector{true});
+}
+
+TEST(BinarizeSamples, OutsideSampleTurnsEveryInsideSampleDark) {
+    AztecCore::BitVector bits;
+    AztecCore::binarizeSamples({0, 255, kOutsideSample}, bits, 0.5f);
+    EXPECT_EQ(bits, (AztecCore::BitVector{true, true, false}));
+}
+
+// The symbol's extremes: windows holding a 0 and a 200, or a 120 and a 200,
+// have enough contrast for their own middle to decide.
+constexpr AztecCore::SampleRange kRange{0, 200};
+
+TEST(ModuleIsDark, AgainstTheMiddleOfItsWindow) {
+    SampleGrid grid(32);
+    for (int x = 0; x < 32; ++x)
+        for (int y = 0; y < 32; ++y) grid.set(x, y, 200);
+    grid.set(10, 10, 120);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 10, 10, kRange));   // 120 < (120 + 200) / 2
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 11, 11, kRange));  // 200 is the window's maximum
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 20, 20, kRange));  // flat window: the symbol's middle (100) decides
+    // The window is x-2 .. x+1: a dark sample two columns right is not seen.
+    grid.set(22, 20, 0);
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 20, 20, kRange));
+    grid.set(18, 20, 0);
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 20, 20, kRange));  // 200 < 100 is false
+    grid.set(20, 20, 90);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 20, 20, kRange));   // 90 < 100
+}
+
+TEST(ModuleIsDark, BordersWidenTheWindowToSeven) {
+    SampleGrid grid(32);
+    for (int x = 0; x < 32; ++x)
+        for (int y = 0; y < 32; ++y) grid.set(x, y, 200);
+    // A sample of 120 is dark among 200s, light once a 0 joins its window.
+    grid.set(0, 0, 120);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 0, 0, kRange));
+    grid.set(6, 6, 0);  // columns and rows 0 .. 6 at the near border
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 0, 0, kRange));
+    grid.set(6, 6, 200);
+    grid.set(7, 7, 0);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 0, 0, kRange));
+
+    grid.set(31, 31, 120);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 31, 31, kRange));
+    grid.set(24, 24, 0);  // columns and rows n-8 .. n-2 at the far border
+    EXPECT_FALSE(AztecCore::moduleIsDark(grid, 31, 31, kRange));
+    grid.set(24, 24, 200);
+    grid.set(23, 23, 0);
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 31, 31, kRange));
+}
+
+TEST(ModuleIsDark, FlatWindowsFollowTheSymbolsMiddle) {
+    // A patch of dark modules with a little noise: split by its own middle,
+    // half of it would read light.
+    SampleGrid grid(32);
+    for (int x = 0; x < 32; ++x)
+        for (int y = 0; y < 32; ++y) grid.set(x, y, static_cast<std::uint32_t>(30 + (x * 7 + y * 3) % 9));
+    const AztecCore::SampleRange range{25, 225};
+    for (int x = 2; x < 30; ++x) EXPECT_TRUE(AztecCore::moduleIsDark(grid, x, 10, range)) << x;
+    for (int x = 0; x < 32; ++x)
+        for (int y = 0; y < 32; ++y) grid.set(x, y, static_cast<std::uint32_t>(200 + (x * 5 + y) % 11));
+    for (int x = 2; x < 30; ++x) EXPECT_FALSE(AztecCore::moduleIsDark(grid, x, 10, range)) << x;
+}
+
+TEST(SampleRange, ExtremesOverTheSymbolSquare) {
+    SampleGrid grid(16);
+    for (int x = 0; x < 16; ++x)
+        for (int y = 0; y < 16; ++y) grid.set(x, y, 100);
+    grid.set(0, 0, 0);     // outside the square 2 .. 13
+    grid.set(3, 12, 40);
+    grid.set(13, 2, 230);
+    const auto r = AztecCore::sampleRange(grid, 2, 12);
+    EXPECT_EQ(r.lo, 40u);
+    EXPECT_EQ(r.hi, 230u);
+}
+
+TEST(SampleGrid, CheckedAccess) {
+    SampleGrid grid(4);
+    EXPECT_THROW(grid.at(4, 0), std::out_of_range);
+    EXPECT_THROW(grid.set(0, -1, 1), std::out_of_range);
+}
+
+}  // namespace
+}  // namespace locate_test

@@ -1,0 +1,43 @@
+#pragma once
+// One recognition call: owns the locator, the gray work image and the bytes of
+// the last successful read. A Recognizer is used by one thread at a time.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/gray_buf.h"
+#include "image/rgb_buf.h"
+#include "locate/symbol_locator.h"
+
+namespace AztecCore {
+
+enum ScanStatus : std::int32_t { NotFound = 0, Located = 1, Read = 2 };
+
+class Recognizer {
+public:
+    Recognizer();
+
+    // Symbol expected near the image centre.
+    ScanStatus scanGray(const Image::GrayBuf& image, std::string& status);
+    ScanStatus scanFrame(const Image::RgbBuf& frame, std::string& status);
+    // Symbol anywhere in a photo: candidate positions, then enlarged crops.
+    ScanStatus scanPhoto(const Image::RgbBuf& frame, std::string& status);
+
+    // The bytes of the last successful read, one char each (zero bytes kept).
+    std::string resultText() const;
+
+    const std::int32_t maxScaledSide = 4000;
+
+private:
+    ScanStatus scanLocated(std::string& status);
+    // One attempt on an enlarged crop; `located` reports whether the bull's-eye was found.
+    std::optional<std::vector<std::uint8_t>> tryScaled(const Image::GrayBuf& scaled, bool& located);
+
+    std::unique_ptr<SymbolLocator> locator_;
+    Image::GrayBuf workImage_;
+    std::vector<std::uint8_t> resultBytes_;
+};
+
+}  // namespace AztecCore

@@ -1,0 +1,139 @@
+// The photo pass: the symbol may lie anywhere in the photo and may be small,
+// so candidate positions come from the bull's-eye search, and where the direct
+// analysis fails the crop around a candidate is retried enlarged.
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <new>
+
+#include "api/recognizer.h"
+#include "api/report_text.h"
+#include "photo/bullseye_candidates.h"
+#include "photo/edge_step_resampler.h"
+#include "photo/enlargement_scales.h"
+
+namespace AztecCore {
+
+using Image::GrayBuf;
+
+namespace {
+
+// A fresh locator on its own copy of an image, with its one candidate.
+struct LocatorRun {
+    explicit LocatorRun(const GrayBuf& image) {
+        locator.source = std::make_shared<GrayBuf>(&image);
+        candidates = locator.findCandidates();
+    }
+    SymbolCandidate& candidate() { return *candidates.front(); }
+
+    SymbolLocator locator;
+    std::vector<std::unique_ptr<SymbolCandidate>> candidates;
+};
+
+// Whether the crop that cropAround would cut (ten mean ring widths by ten mean
+// ring heights, truncated) admits any enlargement. Every factor is at least 1,
+// so a crop already too large for the limits never gets an attempt; it is not
+// cut at all, because the corners of a bogus ring can ask for gigabytes.
+bool cropCanBeEnlarged(const SymbolCandidate& cand, std::int32_t maxSide) {
+    const SymbolLocator::CropSize size = SymbolLocator::cropSizeFor(cand);
+    if (size.width > maxSide || size.height > maxSide) return false;
+    const auto w = static_cast<std::int32_t>(size.width);
+    const auto h = static_cast<std::int32_t>(size.height);
+    return w < 1 || h < 1 || enlargementAllowed(w, h, maxSide);
+}
+
+}  // namespace
+
+ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status) {
+    resultBytes_.clear();
+    resultBytes_.shrink_to_fit();
+    workImage_.setFromRgb(frame);
+
+    const std::vector<CandidatePoint> positions = findBullseyeCandidates(workImage_);
+    if (positions.empty()) {
+        status = "Not detected barcode area";
+        return NotFound;
+    }
+
+    std::string how;
+    std::int32_t reads = 0;
+    std::int32_t located = 0;
+
+    // Retries one crop at decreasing enlargements until one reads. Returns
+    // whether some attempt located a symbol there without reading it.
+    auto scaleLoop = [&](const GrayBuf& crop) {
+        bool locatedUnread = false;
+        // One buffer for every scale: the largest accepted size comes first,
+        // so the smaller ones reuse its storage.
+        GrayBuf scaled;
+        for (const float s : enlargementScales()) {
+            const std::int32_t w = scaledSide(crop.width(), s);
+            const std::int32_t h = scaledSide(crop.height(), s);
+            if (!enlargementAllowed(w, h, maxScaledSide)) continue;
+            try {
+                scaled.resize(w, h);
+                resampleEdgeSteps(scaled, crop);
+                bool attemptLocated = false;
+                auto bytes = tryScaled(scaled, attemptLocated);
+                if (bytes) {
+                    how = " - indirectly " + formatFloat(s);
+                    ++reads;
+                    resultBytes_ = std::move(*bytes);
+                    break;
+                }
+                if (attemptLocated) locatedUnread = true;
+            } catch (const std::bad_alloc& e) {
+                // An enlargement too big for the memory at hand only costs this scale.
+                std::cout << "bad_alloc caught: " << e.what() << "\n";
+            }
+        }
+        return locatedUnread;
+    };
+    // The crop around a candidate, enlarged; see scaleLoop.
+    auto retryEnlarged = [&](LocatorRun& run) {
+        if (!cropCanBeEnlarged(run.candidate(), maxScaledSide)) return false;
+        const GrayBuf crop = run.locator.cropAround(run.candidate());
+        return crop.width() > 0 && crop.height() > 0 && scaleLoop(crop);
+    };
+
+    for (const CandidatePoint& position : positions) {
+        LocatorRun run(workImage_);
+        if (run.locator.analyzeAt(run.candidate(), position.x, position.y)) {
+            ++located;
+            auto bytes = run.locator.readSymbol(run.candidate());
+            if (bytes) {
+                how = " - directly";
+                ++reads;
+                resultBytes_ = std::move(*bytes);
+            } else {
+                retryEnlarged(run);
+            }
+            // A located symbol is the answer for this photo, read or not.
+            break;
+        }
+        // Counted once per position, whether or not a later scale read it.
+        if (retryEnlarged(run)) ++located;
+    }
+
+    if (reads >= 1) {
+        status = "Read Aztec code." + how;
+        return Read;
+    }
+    if (located >= 1) {
+        status = "Aztec code detected. The image quality does not allow for reading the data. ";
+        return Located;
+    }
+    status = "Nie wykryto kodu Aztec. Examined " + formatInt(static_cast<std::int32_t>(positions.size())) +
+             " potential positions Aztec code.";
+    return NotFound;
+}
+
+std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const GrayBuf& scaled, bool& located) {
+    LocatorRun run(scaled);
+    // The crop is centred on the candidate, so the analysis starts at its middle.
+    located = run.locator.analyzeAt(run.candidate(), scaled.width() / 2, scaled.height() / 2);
+    if (!located) return std::nullopt;
+    return run.locator.readSymbol(run.candidate());
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,73 @@
+#include "photo/block_threshold.h"
+
+#include <algorithm>
+
+#include "image/checked_access.h"
+
+namespace AztecCore {
+
+using Image::GrayBuf;
+
+namespace {
+
+constexpr std::int32_t kBlockShift = 12;  // 64 * 64 pixels per block
+
+std::uint8_t measureBlock(const GrayBuf& source, std::int32_t x0, std::int32_t y0) {
+    std::uint32_t sum = 0;  // at most 4096 * 255, no overflow
+    std::uint8_t minimum = 255;
+    for (std::int32_t y = y0; y < y0 + kThresholdBlockSide; ++y) {
+        for (std::int32_t x = x0; x < x0 + kThresholdBlockSide; ++x) {
+            const std::uint8_t v = source.pixel(x, y);
+            sum += v;
+            minimum = std::min(minimum, v);
+        }
+    }
+    const std::uint32_t mean = sum >> kBlockShift;
+    // An eighth of the way from the mean towards the darkest pixel: bright
+    // paper with a few dark modules still puts the modules below the level.
+    return static_cast<std::uint8_t>((7 * mean + minimum) >> 3);
+}
+
+}  // namespace
+
+GrayBuf computeBlockLevels(const GrayBuf& source) {
+    const std::int32_t w = source.width();
+    const std::int32_t h = source.height();
+    const std::int32_t bw = w / kThresholdBlockSide;
+    const std::int32_t bh = h / kThresholdBlockSide;
+    // Without one complete block there is no level to copy into the margins.
+    if (bw < 1 || bh < 1) throwInvalidSubscript();
+    const bool extraColumn = w % kThresholdBlockSide != 0;
+    const bool extraRow = h % kThresholdBlockSide != 0;
+
+    GrayBuf levels;
+    levels.resize(bw + (extraColumn ? 1 : 0), bh + (extraRow ? 1 : 0));
+    for (std::int32_t by = 0; by < bh; ++by)
+        for (std::int32_t bx = 0; bx < bw; ++bx)
+            levels.setPixel(bx, by, measureBlock(source, bx * kThresholdBlockSide, by * kThresholdBlockSide));
+
+    // Margins narrower than a block are judged by the block to their left or
+    // above; the bottom-right corner takes the right column's copy.
+    if (extraColumn)
+        for (std::int32_t row = 0; row < levels.height(); ++row) levels.setPixel(bw, row, levels.pixel(bw - 1, row));
+    if (extraRow)
+        for (std::int32_t col = 0; col < levels.width(); ++col) levels.setPixel(col, bh, levels.pixel(col, bh - 1));
+    return levels;
+}
+
+GrayBuf binarizeByBlocks(const GrayBuf& source, const GrayBuf& levels) {
+    const std::int32_t w = source.width();
+    const std::int32_t h = source.height();
+    GrayBuf binary;
+    binary.resize(w, h);
+    for (std::int32_t y = 0; y < h; ++y) {
+        const std::int32_t by = y / kThresholdBlockSide;
+        for (std::int32_t x = 0; x < w; ++x) {
+            const std::uint8_t level = levels.pixel(x / kThresholdBlockSide, by);
+            binary.setPixel(x, y, source.pixel(x, y) >= level ? 255 : 0);
+        }
+    }
+    return binary;
+}
+
+}  // namespace AztecCore

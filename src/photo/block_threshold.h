@@ -1,0 +1,21 @@
+#pragma once
+// Local thresholding of a photo: one level per 64 x 64 block, so that uneven
+// lighting across a photo does not swallow a dark symbol in a bright area or
+// blacken a whole shadowed area.
+#include <cstdint>
+
+#include "image/gray_buf.h"
+
+namespace AztecCore {
+
+inline constexpr std::int32_t kThresholdBlockSide = 64;
+
+// One threshold per block, ceil(w/64) x ceil(h/64). Only complete blocks are
+// measured; the extra right column and bottom row copy their neighbour.
+// A source narrower or lower than one block raises std::out_of_range.
+Image::GrayBuf computeBlockLevels(const Image::GrayBuf& source);
+
+// 255 where the source reaches its block's level, 0 below it.
+Image::GrayBuf binarizeByBlocks(const Image::GrayBuf& source, const Image::GrayBuf& levels);
+
+}  // namespace AztecCore

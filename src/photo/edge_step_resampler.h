@@ -1,0 +1,11 @@
+#pragma once
+// Enlarges an image by turning every monotonic rise or fall of each row and
+// column into one sharp step at its intensity-weighted centre.
+#include "image/gray_buf.h"
+
+namespace AztecCore {
+
+// destination keeps its (already set) size; every pixel of it is overwritten.
+void resampleEdgeSteps(Image::GrayBuf& destination, const Image::GrayBuf& source);
+
+}  // namespace AztecCore

@@ -1,0 +1,73 @@
+#include "photo/edge_steps.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "photo/single_precision.h"
+
+namespace AztecCore {
+
+void extractEdgeSteps(const std::vector<std::int32_t>& differences, std::vector<EdgeStep>& edges) {
+    edges.clear();
+    const std::size_t length = differences.size();
+    if (length == 0) return;
+
+    bool negative = differences[0] < 0;
+    std::int32_t sum = differences[0];
+    // Within one run all differences share a sign, so |sum| <= 255 and
+    // |weighted| <= 255 * length; 64 bits keep even absurd lengths exact.
+    std::int64_t weighted = 0;
+    auto emit = [&] {
+        if (sum != 0)
+            edges.push_back({roundToFloat(static_cast<float>(weighted) / static_cast<float>(sum)), sum});
+    };
+    for (std::size_t i = 1; i < length; ++i) {
+        const std::int32_t d = differences[i];
+        // Zero differences extend whatever run is open; only a change of sign
+        // closes it. A run that summed to zero closes without an edge.
+        if ((d > 0 && negative) || (d < 0 && !negative)) {
+            emit();
+            negative = !negative;
+            sum = 0;
+            weighted = 0;
+        }
+        weighted += static_cast<std::int64_t>(d) * static_cast<std::int64_t>(i);
+        sum += d;
+    }
+    emit();
+
+    // The centroid names the pixel after the change; half a pixel back puts
+    // the edge between the two pixels it separates.
+    const float scale = roundToFloat(1.0f / static_cast<float>(length));
+    for (EdgeStep& e : edges) e.position = roundToFloat(roundToFloat(e.position - 0.5f) * scale);
+}
+
+SamplePositions::SamplePositions(std::int32_t count) : t_(static_cast<std::size_t>(count < 0 ? 0 : count)) {
+    const float n = static_cast<float>(count);
+    for (std::size_t x = 0; x < t_.size(); ++x) t_[x] = roundToFloat(static_cast<float>(x) / n);
+}
+
+std::int32_t SamplePositions::firstReaching(float position, std::int32_t from) const {
+    if (std::isnan(position)) return count();  // no t reaches it
+    // t grows with x (correctly rounded quotients of growing numerators), so
+    // the samples that reach a position form a suffix.
+    const auto it = std::lower_bound(t_.begin() + from, t_.end(), position);
+    return static_cast<std::int32_t>(it - t_.begin());
+}
+
+void renderEdgeSteps(const std::vector<EdgeStep>& edges, std::int32_t start, const SamplePositions& grid,
+                     std::uint8_t* samples) {
+    const std::int32_t count = grid.count();
+    std::uint32_t v = static_cast<std::uint32_t>(start);  // unsigned: wraps like the low byte it feeds
+    std::int32_t x = 0;
+    for (const EdgeStep& e : edges) {
+        const std::int32_t at = grid.firstReaching(e.position, x);
+        std::fill(samples + x, samples + at, static_cast<std::uint8_t>(v & 0xFFu));
+        x = at;
+        if (x == count) return;  // this edge and every later one fall past the end
+        v += static_cast<std::uint32_t>(e.step);
+    }
+    std::fill(samples + x, samples + count, static_cast<std::uint8_t>(v & 0xFFu));
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,15 @@
+#pragma once
+// Picks the brightest spots of a ring-depth map as bull's-eye candidates.
+#include <vector>
+
+#include "image/gray_buf.h"
+#include "photo/bullseye_candidates.h"
+
+namespace AztecCore {
+
+// The map is cut into 8 x 8 cells; each cell whose maximum reaches 128
+// proposes the first pixel holding that maximum. At most five positions,
+// brightest first (ties keep the cells' row-major order).
+std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap);
+
+}  // namespace AztecCore

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <regex>
+#include <stdexcept>
+#include <string>
+
+#include "api/report_text.h"
+#include "photo/enlargement_scales.h"
+#include "photo_scene.h"
+
+namespace {
+
+using AztecCore::Located;
+using AztecCore::NotFound;
+using AztecCore::Read;
+using talavex_test::AztecSize;
+using talavex_test::EncodeOptions;
+using talavex_test::RenderOptions;
+using namespace photo_test;
+
+constexpr int kPhotoW = 1280;
+constexpr int kPhotoH = 960;
+const char* const kLocatedStatus = "Aztec code detected. The image quality does not allow for reading the data. ";
+
+struct PhotoCase {
+    const char* name;
+    std::string text;
+    AztecSize size;
+    double module;
+    double angle;
+    double blur;
+    double cx, cy;  // symbol centre as a fraction of the photo
+};
+
+void PrintTo(const PhotoCase& c, std::ostream* os) { *os << c.name; }
+
+GrayImage photoWithSymbol(const std::string& text, AztecSize size, const RenderOptions& render, double cx, double cy,
+                          std::uint32_t backgroundSeed) {
+    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, backgroundSeed);
+    EncodeOptions encode;
+    encode.size = size;
+    talavex_test::drawSymbol(photo, talavex_test::encodeAztec(text, encode), cx * kPhotoW, cy * kPhotoH, render);
+    return photo;
+}
+
+class ScanPhotoReads : public ::testing::TestWithParam<PhotoCase> {};
+
+TEST_P(ScanPhotoReads, SymbolAnywhereInClutteredPhoto) {
+    const PhotoCase& c = GetParam();
+    RenderOptions render;
+    render.moduleSize = c.module;
+    render.angleDegrees = c.angle;
+    render.blurSigma = c.blur;
+    render.noiseSigma = 3.0;
+    const PhotoScan scan = scanPhoto(photoWithSymbol(c.text, c.size, render, c.cx, c.cy, 3));
+    EXPECT_EQ(scan.result, Read);
+    EXPECT_EQ(scan.text, c.text);
+    EXPECT_EQ(scan.status, "Read Aztec code. - directly");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Photos, ScanPhotoReads,
+    ::testing::Values(
+        PhotoCase{"CompactTopRight", "Photo pass 0123456789", AztecSize::Compact, 4.0, 10.0, 0.8, 0.72, 0.3},
+        PhotoCase{"FullBottomLeft", "Full-range symbol in the lower left corner of a photo, 2024-05-17",
+                  AztecSize::Full, 3.5, -25.0, 0.7, 0.2, 0.78}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ScanPhoto, SmallModulesAreReadFromEnlargedCrops) {
+    // At 1.6 pixels per module the symbol is too fine to read
+    // in place; the enlarged crops around its bull's-eye read it.
+    const std::string text = "Photo pass test 0123456789 ABCDEFGHIJ";
+    int enlarged = 0;
+    for (const std::uint32_t seed : {4u, 5u, 7u}) {
+        RenderOptions render;
+        render.moduleSize = 1.6;
+        render.angleDegrees = 10.0;
+        render.blurSigma = 0.4;
+        render.noiseSigma = 3.0;
+        render.seed = seed;
+        const PhotoScan scan = scanPhoto(photoWithSymbol(text, AztecSize::Auto, render, 0.7, 0.3, seed));
+        EXPECT_EQ(scan.result, Read) << seed;
+        EXPECT_EQ(scan.text, text) << seed;
+        std::smatch m;
+        if (!std::regex_match(scan.status, m, std::regex("Read Aztec code\\. - indirectly (\\d\\.\\d{6})"))) {
+            EXPECT_EQ(scan.status, "Read Aztec code. - directly") << seed;
+            continue;
+        }
+        ++enlarged;
+        // The reported factor is one of the tried scales, printed as "%f" does.
+        bool known = false;
+        for (float s : AztecCore::enlargementScales()) known = known || AztecCore::formatFloat(s) == m[1].str();
+        EXPECT_TRUE(known) << m[1].str();
+    }
+    EXPECT_GE(enlarged, 1);
+}
+
+TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
+    AztecCore::Recognizer recognizer;
+    const PhotoScan scan = scanPhoto(recognizer, backgroundPhoto(kPhotoW, kPhotoH, 11));
+    EXPECT_EQ(scan.result, NotFound);
+    EXPECT_EQ(scan.text, "");
+    EXPECT_TRUE(scan.status == "Not detected barcode area" ||
+                std::regex_match(scan.status, std::regex("Nie wykryto kodu Aztec\\. Examined [1-5] potential "
+                                                         "positions Aztec code\\.")))
+        << scan.status;
+}
+
+TEST(ScanPhoto, UniformPhotoHasNoPositions) {
+    GrayImage photo = backgroundPhoto(200, 100, 1);
+    std::fill(photo.pixels.begin(), photo.pixels.end(), 128);
+    const PhotoScan scan = scanPhoto(photo);
+    EXPECT_EQ(scan.result, NotFound);
+    EXPECT_EQ(scan.status, "Not detected barcode area");
+    EXPECT_EQ(scan.text, "");
+}
+
+TEST(ScanPhoto, FivePositionsWithoutBullseyeAreCounted) {
+    // Dark squares: bright spots of the depth map, but no rings to locate.
+    GrayImage photo = backgroundPhoto(640, 480, 1);
+    std::fill(photo.pixels.begin(), photo.pixels.end(), 220);
+    for (int i = 0; i < 5; ++i)
+        for (int y = 100 + 60 * i; y < 120 + 60 * i; ++y)
+            for (int x = 90 + 90 * i; x < 110 + 90 * i; ++x) photo.pixels[static_cast<std::size_t>(y) * 640 + x] = 30;
+    const PhotoScan scan = scanPhoto(photo);
+    EXPECT_EQ(scan.result, NotFound);
+    EXPECT_EQ(scan.status, "Nie wykryto kodu Aztec. Examined 5 potential positions Aztec code.");
+}
+
+TEST(ScanPhoto, LocatedButUnreadableSymbol) {
+    // A compact symbol whose data layers are scrambled beyond correction; the
+    // finder and the mode message (within 5 modules of the centre) stay intact.
+    // Plenty of check words: with few of them, one of the many enlarged
+    // attempts may land on garbage that happens to correct "successfully".
+    EncodeOptions encode;
+    encode.size = AztecSize::Compact;
+    encode.eccLevel = 4;
+    talavex_test::AztecSymbol symbol = talavex_test::encodeAztec("Scrambled data layers", encode);
+    const int centre = symbol.size / 2;
+    for (int y = 0; y < symbol.size; ++y)
+        for (int x = 0; x < symbol.size; ++x)
+            if (std::max(std::abs(x - centre), std::abs(y - centre)) > 5 && (x * 7 + y * 3) % 3 == 0)
+                symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] ^= 1;
+    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, 5);
+    RenderOptions render;
+    render.moduleSize = 2.0;
+    render.blurSigma = 0.5;
+    talavex_test::drawSymbol(photo, symbol, 400, 600, render);
+
+    const PhotoScan scan = scanPhoto(photo);
+    EXPECT_EQ(scan.result, Located);
+    EXPECT_EQ(scan.status, kLocatedStatus);
+    EXPECT_EQ(scan.text, "");
+}
+
+TEST(ScanPhoto, RecognizerForgetsEarlierRead) {
+    AztecCore::Recognizer recognizer;
+    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, 8);
+    RenderOptions render;
+    render.moduleSize = 4.0;
+    talavex_test::drawSymbol(photo, talavex_test::encodeAztec("first photo"), 300, 300, render);
+    ASSERT_EQ(scanPhoto(recognizer, photo).text, "first photo");
+
+    std::fill(photo.pixels.begin(), photo.pixels.end(), 90);
+    const PhotoScan second = scanPhoto(recognizer, photo);
+    EXPECT_EQ(second.result, NotFound);
+    EXPECT_EQ(second.text, "");
+}
+
+class TooSmallForPhotoPass : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+TEST_P(TooSmallForPhotoPass, RaisesOutOfRange) {
+    const auto [w, h] = GetParam();
+    GrayImage photo = backgroundPhoto(w, h, 2);
+    EXPECT_THROW(scanPhoto(photo), std::out_of_range);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TooSmallForPhotoPass,
+                         ::testing::Values(std::make_pair(63, 1000), std::make_pair(1000, 63)));
+
+TEST(ScanPhoto, FullSizePhotoWithoutSymbolFinishesQuickly) {
+    // A 12-megapixel photo full of clutter: the pass must stay bounded.
+    const GrayImage photo = backgroundPhoto(4032, 3024, 21);
+    const auto start = std::chrono::steady_clock::now();
+    const PhotoScan scan = scanPhoto(photo);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(scan.result, NotFound);
+    EXPECT_LT(seconds, 60.0);
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+#pragma once
+// Loads PNG, JPEG, BMP, PGM and PPM files into the pixel layouts the library takes.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct LoadedImage {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> bgra;       // 4 bytes per pixel: blue, green, red, alpha
+    std::vector<std::uint8_t> luminance;  // 1 byte per pixel
+};
+
+// Returns false (with a reason in `error`) when the file cannot be read or decoded.
+bool loadImage(const std::string& path, LoadedImage& image, std::string& error);

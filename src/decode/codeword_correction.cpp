@@ -21,15 +21,6 @@ using namespace Aztec::ReedSolomon;
 // The widest Aztec codeword; wider ones would not be elements of any field here.
 constexpr std::int64_t kMaxCodewordBits = 12;
 
-const GenericGF& fieldForWidth(std::uint32_t width) {
-    switch (width) {
-        case 6: return Field64;
-        case 8: return Field256;
-        case 10: return Field1024;
-        default: return Field4096;
-    }
-}
-
 DataBits removeStuffedBits(const std::vector<std::int32_t>& words, std::int64_t dataWords, std::int32_t width) {
     const std::int64_t capacity = dataWords * width;
     DataBits data;
@@ -63,6 +54,15 @@ DataBits removeStuffedBits(const std::vector<std::int32_t>& words, std::int64_t 
 
 }  // namespace
 
+const GenericGF& fieldForCodewordBits(std::uint32_t width) {
+    switch (width) {
+        case 6: return Field64;
+        case 8: return Field256;
+        case 10: return Field1024;
+        default: return Field4096;
+    }
+}
+
 std::optional<DataBits> correctDataBits(const BitVector& layerBits, const SymbolParameters& params) {
     const std::int64_t dataWords = params.dataCodewords;
     const std::int64_t width = params.codewordBits;
@@ -72,7 +72,7 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
         packWords(layerBits, params.spareBits, static_cast<std::int32_t>(totalWords), static_cast<std::int32_t>(width));
     if (totalWords < dataWords) return std::nullopt;
 
-    const RsDecoder decoder(fieldForWidth(params.codewordBits));
+    const RsDecoder decoder(fieldForCodewordBits(params.codewordBits));
     lastErrorCount = decoder.correct(words, static_cast<int>(totalWords - dataWords));
     return removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decode/symbol_parameters.h"
+#include "reedsolomon/generic_gf.h"
 
 namespace AztecCore {
 
@@ -18,6 +19,9 @@ struct DataBits {
 
 // No result when the symbol cannot be read; other exceptions propagate.
 std::optional<std::vector<std::uint8_t>> decodeSymbolData(const SymbolParameters& params, const ModuleBits* modules);
+
+// The Galois field whose elements are codewords of `width` bits (6, 8, 10, 12).
+const Aztec::ReedSolomon::GenericGF& fieldForCodewordBits(std::uint32_t width);
 
 // Throws Aztec::ReedSolomon::ReedSolomonException / IllegalSymbolException.
 std::optional<DataBits> correctDataBits(const BitVector& layerBits, const SymbolParameters& params);

@@ -6,21 +6,13 @@
 
 #include "decode/decode_test_support.h"
 #include "decode/layer_bits.h"
+#include "decode/symbol_data.h"
 
 namespace {
 
 using namespace decode_test;
 using talavex_test::AztecSize;
 using talavex_test::EncodeOptions;
-
-const GenericGF& fieldForWidth(std::uint32_t width) {
-    switch (width) {
-        case 6: return Aztec::ReedSolomon::Field64;
-        case 8: return Aztec::ReedSolomon::Field256;
-        case 10: return Aztec::ReedSolomon::Field1024;
-        default: return Aztec::ReedSolomon::Field4096;
-    }
-}
 
 // The upright symbol with `padWords` extra data codewords of padding; `where`
 // maps its layer bits to modules.
@@ -37,7 +29,7 @@ ModuleBits withPadCodewords(const ModuleBits& upright, std::uint32_t padWords,
                              static_cast<std::int32_t>(params->totalCodewords), static_cast<std::int32_t>(width));
     words.resize(params->dataCodewords);
     words.insert(words.end(), padWords, (1 << width) - 2);
-    const auto check = checkWords(fieldForWidth(width), words, static_cast<int>(params->totalCodewords - dataWords));
+    const auto check = checkWords(AztecCore::fieldForCodewordBits(width), words, static_cast<int>(params->totalCodewords - dataWords));
     words.insert(words.end(), check.begin(), check.end());
 
     ModuleBits modules = upright;

@@ -5,6 +5,7 @@
 
 #include "decode/decode_test_support.h"
 #include "decode/layer_bits.h"
+#include "decode/symbol_data.h"
 #include "reedsolomon/generic_gf.h"
 
 namespace {
@@ -12,15 +13,6 @@ namespace {
 using namespace decode_test;
 using talavex_test::AztecSize;
 using talavex_test::EncodeOptions;
-
-const GenericGF& fieldForWidth(std::uint32_t width) {
-    switch (width) {
-        case 6: return Aztec::ReedSolomon::Field64;
-        case 8: return Aztec::ReedSolomon::Field256;
-        case 10: return Aztec::ReedSolomon::Field1024;
-        default: return Aztec::ReedSolomon::Field4096;
-    }
-}
 
 struct Syndromes {
     bool allZeroFromAlpha1 = true;
@@ -59,7 +51,7 @@ TEST(Syndromes, OfRealSymbolsVanishFromAlphaOneOn) {
             const auto layerWords = AztecCore::packWords(AztecCore::readLayerBits(*params, modules), params->spareBits,
                                                          static_cast<std::int32_t>(params->totalCodewords),
                                                          static_cast<std::int32_t>(params->codewordBits));
-            const auto data = syndromes(fieldForWidth(params->codewordBits), layerWords,
+            const auto data = syndromes(AztecCore::fieldForCodewordBits(params->codewordBits), layerWords,
                                         static_cast<int>(params->totalCodewords - params->dataCodewords));
             EXPECT_TRUE(data.allZeroFromAlpha1) << text << ", " << layers << " layers";
             dataNonZeroAtAlpha0 += data.zeroAtAlpha0 ? 0 : 1;

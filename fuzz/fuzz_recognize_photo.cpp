@@ -5,7 +5,7 @@
 #include "talavex/talavex.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const FuzzImage image = fuzzImage(data, size, 4, 60, 255);
+    const FuzzImage image = fuzzImage(data, size, 4, 60, 160);
     char* text = recognizePhotoBGRA(image.pixels.empty() ? nullptr : image.pixels.data(), image.width, image.height);
     if (text == nullptr) std::abort();
     std::free(text);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
 #include <stdexcept>
 #include <string>
 
@@ -82,16 +81,17 @@ TEST(ScanPhoto, SmallModulesAreReadFromEnlargedCrops) {
         const PhotoScan scan = scanPhoto(photoWithSymbol(text, AztecSize::Auto, render, 0.7, 0.3, seed));
         EXPECT_EQ(scan.result, Read) << seed;
         EXPECT_EQ(scan.text, text) << seed;
-        std::smatch m;
-        if (!std::regex_match(scan.status, m, std::regex("Read Aztec code\\. - indirectly (\\d\\.\\d{6})"))) {
+        const std::string indirectly = "Read Aztec code. - indirectly ";
+        if (scan.status.rfind(indirectly, 0) != 0) {
             EXPECT_EQ(scan.status, "Read Aztec code. - directly") << seed;
             continue;
         }
         ++enlarged;
         // The reported factor is one of the tried scales, printed as "%f" does.
+        const std::string factor = scan.status.substr(indirectly.size());
         bool known = false;
-        for (float s : AztecCore::enlargementScales()) known = known || AztecCore::formatFloat(s) == m[1].str();
-        EXPECT_TRUE(known) << m[1].str();
+        for (float s : AztecCore::enlargementScales()) known = known || AztecCore::formatFloat(s) == factor;
+        EXPECT_TRUE(known) << factor;
     }
     EXPECT_GE(enlarged, 1);
 }
@@ -101,10 +101,11 @@ TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
     const PhotoScan scan = scanPhoto(recognizer, backgroundPhoto(kPhotoW, kPhotoH, 11));
     EXPECT_EQ(scan.result, NotFound);
     EXPECT_EQ(scan.text, "");
-    EXPECT_TRUE(scan.status == "Not detected barcode area" ||
-                std::regex_match(scan.status, std::regex("Nie wykryto kodu Aztec\\. Examined [1-5] potential "
-                                                         "positions Aztec code\\.")))
-        << scan.status;
+    bool examined = false;
+    for (char n = '1'; n <= '5'; ++n)
+        examined = examined ||
+                   scan.status == std::string("Nie wykryto kodu Aztec. Examined ") + n + " potential positions Aztec code.";
+    EXPECT_TRUE(scan.status == "Not detected barcode area" || examined) << scan.status;
 }
 
 TEST(ScanPhoto, UniformPhotoHasNoPositions) {

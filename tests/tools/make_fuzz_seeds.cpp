@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
             writeSeed(root / "recognize_bgra", name, imageSeed(image, 1, 200, 4));
         }
         render.width = render.height = 120;
-        writeSeed(root / "recognize_photo", name, imageSeed(talavex_test::renderSymbol(symbol, render), 60, 255, 4));
+        writeSeed(root / "recognize_photo", name, imageSeed(talavex_test::renderSymbol(symbol, render), 60, 160, 4));
 
         Bytes ring = {static_cast<std::uint8_t>(compact ? 1 : 128)};
         appendBitsLsbFirst(ring, modeRing(symbol, compact));

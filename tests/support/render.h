@@ -87,3 +87,14 @@ std::vector<std::uint8_t> toBGRA(const GrayImage& image, std::uint32_t alphaSeed
 bool writePgm(const GrayImage& image, const std::string& path);
 
 }  // namespace talavex_test
+
+namespace talavex_test {
+
+// What a camera's baseline JPEG does to a gray picture: 8x8 block DCT, the
+// standard luminance quantisation table scaled by `quality` (1..100, clamped,
+// scaled the way libjpeg's quality setting does), inverse DCT, rounding and
+// clamping. Blocks cut by the right or bottom edge are padded by repeating the
+// edge pixels, as encoders do. Deterministic; quality 100 is nearly lossless.
+void jpegDegrade(GrayImage& image, int quality);
+
+}  // namespace talavex_test

@@ -12,7 +12,9 @@ if(TALAVEX_TSAN)
   add_link_options(-fsanitize=thread)
 endif()
 if(TALAVEX_M32)
-  add_compile_options(-m32)
+  # SSE2 arithmetic keeps every double rounded to double precision, as on
+  # x86-64; the x87 unit would round intermediates differently.
+  add_compile_options(-m32 -msse2 -mfpmath=sse)
   add_link_options(-m32)
 endif()
 if(TALAVEX_BUILD_FUZZ)

@@ -177,13 +177,13 @@ void SymbolLocator::fillRing(std::int32_t x, std::int32_t y) {
         ringFar_[k] = ringFarDiag_[k] = {0, 0};
         ringFarDist2_[k] = ringFarDiagDist2_[k] = 0;
     }
-    lightRun(x, y, kRingFillMark, true);
+    fillRun(x, y, false, kRingFillMark, true);
     while (!seedXs_.empty() && fillCount_ < fillLimit_) {
         const std::int32_t sx = seedXs_.front();
         const std::int32_t sy = seedYs_.front();
         seedXs_.pop_front();
         seedYs_.pop_front();
-        lightRun(sx, sy, kRingFillMark, true);
+        fillRun(sx, sy, false, kRingFillMark, true);
     }
 }
 

@@ -151,78 +151,41 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
 }
 
 void SymbolLocator::fillDark(std::int32_t x, std::int32_t y) {
-    darkRun(x, y);
+    fillRun(x, y, true, kDarkFillMark, false);
     while (!seedXs_.empty()) {
         const std::int32_t sx = seedXs_.front();
         const std::int32_t sy = seedYs_.front();
         seedXs_.pop_front();
         seedYs_.pop_front();
-        darkRun(sx, sy);
+        fillRun(sx, sy, true, kDarkFillMark, false);
     }
 }
 
 void SymbolLocator::fillLight(std::int32_t x, std::int32_t y) {
-    lightRun(x, y, kLightFillMark, false);
+    fillRun(x, y, false, kLightFillMark, false);
     while (!seedXs_.empty()) {
         const std::int32_t sx = seedXs_.front();
         const std::int32_t sy = seedYs_.front();
         seedXs_.pop_front();
         seedYs_.pop_front();
-        lightRun(sx, sy, kLightFillMark, false);
+        fillRun(sx, sy, false, kLightFillMark, false);
     }
 }
 
-// One row stretch of the dark fill, filled whole from its left end; one seed
-// is left for the first pixel of every dark stretch touching it above or below.
-void SymbolLocator::darkRun(std::int32_t x, std::int32_t y) {
-    if (insideImage(x, y) && levels_->pixel(x, y) == kDarkFillMark) return;
-    const Region& rg = region_;
-    std::int32_t l = x;
-    if (x > rg.x0) {
-        do {
-            if (!levelsDark(l, y)) break;
-            --l;
-        } while (l > rg.x0);
-    }
-    const std::int64_t start = std::int64_t{l} + 1;
-    const bool rowAboveInside = rg.y0 < std::int64_t{y} - 1 && std::int64_t{y} - 1 < rg.y1;
-    const bool rowBelowInside = rg.y0 < std::int64_t{y} + 1 && std::int64_t{y} + 1 < rg.y1;
-    bool up = true;
-    bool down = true;
-    for (std::int64_t xl = start; xl < rg.x1; ++xl) {
-        const auto xx = static_cast<std::int32_t>(xl);
-        if (!levelsDark(xx, y)) return;
-        levels_->setPixel(xx, y, kDarkFillMark);
-        fillSumX_ += xx;
-        fillSumY_ += y;
-        fillCount_ += 1;
-        const bool seedable = rg.x0 < xx && xx < rg.x1;
-        if (rowAboveInside && levelsDark(xx, y - 1)) {
-            if (up && seedable) pushSeed(xx, y - 1);
-            up = false;
-        } else {
-            up = true;
-        }
-        if (rowBelowInside && levelsDark(xx, y + 1)) {
-            if (down && seedable) pushSeed(xx, y + 1);
-            down = false;
-        } else {
-            down = true;
-        }
-    }
-}
-
-// The light mirror of darkRun; a position outside the image is light and is
-// counted in the sums although it cannot be marked. The ring fill of the
-// bull's-eye check uses the same step with its own mark, a pixel budget and
-// the quadrant extremes.
-void SymbolLocator::lightRun(std::int32_t x, std::int32_t y, std::uint8_t mark, bool ringFill) {
+// One row stretch of a fill, filled whole from its left end; one seed is left
+// for the first pixel of every stretch of the same kind touching it above or
+// below. The dark and the light fill share it: a position outside the image is
+// light, so the light fill counts it in the sums although it cannot be marked.
+// The ring fill of the bull's-eye check is a light fill with its own mark, a
+// pixel budget and the quadrant extremes.
+void SymbolLocator::fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill) {
     if (insideImage(x, y) && levels_->pixel(x, y) == mark) return;
+    const auto takes = [&](std::int32_t px, std::int32_t py) { return levelsDark(px, py) == dark; };
     const Region& rg = region_;
     std::int32_t l = x;
     if (x > rg.x0) {
         do {
-            if (levelsDark(l, y)) break;
+            if (!takes(l, y)) break;
             --l;
         } while (l > rg.x0);
     }
@@ -233,7 +196,7 @@ void SymbolLocator::lightRun(std::int32_t x, std::int32_t y, std::uint8_t mark, 
     bool down = true;
     for (std::int64_t xl = start; xl < rg.x1; ++xl) {
         const auto xx = static_cast<std::int32_t>(xl);
-        if (levelsDark(xx, y)) return;
+        if (!takes(xx, y)) return;
         if (insideImage(xx, y)) levels_->setPixel(xx, y, mark);
         fillSumX_ += xx;
         fillSumY_ += y;
@@ -243,13 +206,13 @@ void SymbolLocator::lightRun(std::int32_t x, std::int32_t y, std::uint8_t mark, 
             if (fillCount_ >= fillLimit_) return;
         }
         const bool seedable = rg.x0 < xx && xx < rg.x1;
-        if (rowAboveInside && !levelsDark(xx, y - 1)) {
+        if (rowAboveInside && takes(xx, y - 1)) {
             if (up && seedable) pushSeed(xx, y - 1);
             up = false;
         } else {
             up = true;
         }
-        if (rowBelowInside && !levelsDark(xx, y + 1)) {
+        if (rowBelowInside && takes(xx, y + 1)) {
             if (down && seedable) pushSeed(xx, y + 1);
             down = false;
         } else {

@@ -33,7 +33,9 @@ public:
 private:
     ScanStatus scanLocated(std::string& status);
     // One attempt on an enlarged crop; `located` reports whether the bull's-eye was found.
-    std::optional<std::vector<std::uint8_t>> tryScaled(const Image::GrayBuf& scaled, bool& located);
+    // The locator reads `scaled` in place; the caller keeps it unchanged until this returns.
+    std::optional<std::vector<std::uint8_t>> tryScaled(const std::shared_ptr<Image::GrayBuf>& scaled,
+                                                       bool& located);
 
     std::unique_ptr<SymbolLocator> locator_;
     Image::GrayBuf workImage_;

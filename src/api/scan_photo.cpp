@@ -18,10 +18,12 @@ using Image::GrayBuf;
 
 namespace {
 
-// A fresh locator on its own copy of an image, with its one candidate.
+// A fresh locator with its one candidate. The locator only reads its source,
+// so every run at the photo's positions shares one copy of the photo, and each
+// enlarged attempt uses the scaled image itself.
 struct LocatorRun {
-    explicit LocatorRun(const GrayBuf& image) {
-        locator.source = std::make_shared<GrayBuf>(&image);
+    explicit LocatorRun(std::shared_ptr<GrayBuf> image) {
+        locator.source = std::move(image);
         candidates = locator.findCandidates();
     }
     SymbolCandidate& candidate() { return *candidates.front(); }
@@ -65,14 +67,14 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
         bool locatedUnread = false;
         // One buffer for every scale: the largest accepted size comes first,
         // so the smaller ones reuse its storage.
-        GrayBuf scaled;
+        const auto scaled = std::make_shared<GrayBuf>();
         for (const float s : enlargementScales()) {
             const std::int32_t w = scaledSide(crop.width(), s);
             const std::int32_t h = scaledSide(crop.height(), s);
             if (!enlargementAllowed(w, h, maxScaledSide)) continue;
             try {
-                scaled.resize(w, h);
-                resampleEdgeSteps(scaled, crop);
+                scaled->resize(w, h);
+                resampleEdgeSteps(*scaled, crop);
                 bool attemptLocated = false;
                 auto bytes = tryScaled(scaled, attemptLocated);
                 if (bytes) {
@@ -96,8 +98,9 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
         return crop.width() > 0 && crop.height() > 0 && scaleLoop(crop);
     };
 
+    const auto photo = std::make_shared<GrayBuf>(&workImage_);
     for (const CandidatePoint& position : positions) {
-        LocatorRun run(workImage_);
+        LocatorRun run(photo);
         if (run.locator.analyzeAt(run.candidate(), position.x, position.y)) {
             ++located;
             auto bytes = run.locator.readSymbol(run.candidate());
@@ -128,10 +131,11 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
     return NotFound;
 }
 
-std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const GrayBuf& scaled, bool& located) {
+std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared_ptr<GrayBuf>& scaled,
+                                                                bool& located) {
     LocatorRun run(scaled);
     // The crop is centred on the candidate, so the analysis starts at its middle.
-    located = run.locator.analyzeAt(run.candidate(), scaled.width() / 2, scaled.height() / 2);
+    located = run.locator.analyzeAt(run.candidate(), scaled->width() / 2, scaled->height() / 2);
     if (!located) return std::nullopt;
     return run.locator.readSymbol(run.candidate());
 }

@@ -62,6 +62,11 @@ PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
     const std::int32_t q = r / 4;
     measureWindow(toInt32(std::int64_t{sx} - q), toInt32(std::int64_t{sy} - q), toInt32(std::int64_t{sx} + q),
                   toInt32(std::int64_t{sy} + q), lo, mid, hi);
+    // A small window can fall within one module of a symbol that fills the
+    // image (printed without a margin); one grey gives no threshold, so the
+    // whole square decides instead.
+    if (lo == hi && q < r)
+        measureWindow(region_.x0, region_.y0, region_.x1, region_.y1, lo, mid, hi);
     quantizeRegion(region_.x0, region_.y0, region_.x1, region_.y1, lo, mid, hi);
     seedLevels_ = {lo, mid, hi};
     seedRegion_ = region_;

@@ -53,10 +53,12 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
 }
 
 std::uint32_t SymbolLocator::sampleMean5(double u, double v, double delta) const {
-    // 64-bit sum: five samples outside the image must stay "outside", not wrap.
+    // A module with any of its five points beyond the image edge is outside
+    // as a whole; the module decision then counts it light. (64-bit sum: five
+    // outside samples would wrap a 32-bit one.)
     const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) +
                               sampleAt(u - delta, v) + sampleAt(u + delta, v) + sampleAt(u, v);
-    return static_cast<std::uint32_t>(sum / 5);
+    return sum > 5 * 255 ? kOutsideSample : static_cast<std::uint32_t>(sum / 5);
 }
 
 std::optional<std::vector<std::uint8_t>> SymbolLocator::readSymbol(SymbolCandidate& cand) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/checked_access.h"
+#include "locate/symbol_locator.h"
 
 namespace AztecCore {
 
@@ -41,23 +42,30 @@ SampleRange sampleRange(const SampleGrid& grid, std::int32_t first, std::int32_t
     SampleRange range{UINT32_MAX, 0};
     for (std::int32_t y = first; y < first + count; ++y)
         for (std::int32_t x = first; x < first + count; ++x) {
-            range.lo = std::min(range.lo, grid.at(x, y));
-            range.hi = std::max(range.hi, grid.at(x, y));
+            const std::uint32_t s = grid.at(x, y);
+            if (s == kOutsideSample) continue;
+            range.lo = std::min(range.lo, s);
+            range.hi = std::max(range.hi, s);
         }
     if (range.lo > range.hi) range.lo = range.hi;
     return range;
 }
 
 bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const SampleRange& symbol) {
+    // A module beyond the image edge is light, and its stand-in value must not
+    // stretch the contrast of the modules around it: a symbol printed without
+    // a margin has its outermost modules' windows reaching past the edge.
+    const std::uint32_t v = grid.at(x, y);
+    if (v == kOutsideSample) return false;
     std::int32_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
     windowAround(x, grid.columns(), x0, x1);
     windowAround(y, grid.rows(), y0, y1);
-    const std::uint32_t v = grid.at(x, y);
     std::uint32_t lo = v;
     std::uint32_t hi = v;
     for (std::int32_t r = y0; r < y1; ++r) {
         for (std::int32_t c = x0; c < x1; ++c) {
             const std::uint32_t s = grid.at(c, r);
+            if (s == kOutsideSample) continue;
             lo = std::min(lo, s);
             hi = std::max(hi, s);
         }

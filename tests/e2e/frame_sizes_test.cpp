@@ -45,7 +45,47 @@ TEST_P(EverySizeTest, ReadsAtThreePixelsPerModuleInEveryOrientation) {
     }
 }
 
+// zint's default output has no margin, and the standard asks for none.
+TEST_P(EverySizeTest, ReadsWithoutAMarginThroughBothFrameExports) {
+    const SizeCase c = GetParam();
+    const std::string text = textForSize(c.size, c.layers, 300 + c.layers);
+    const AztecSymbol symbol = encode(text, c.size, c.layers);
+    for (double moduleSize : {2.0, 3.0, 4.0}) {
+        RenderOptions options;
+        options.moduleSize = moduleSize;
+        options.quietZone = 0;
+        const GrayImage image = talavex_test::renderSymbol(symbol, options);
+        EXPECT_EQ(readY(image), text) << moduleSize << " px/module";
+        EXPECT_EQ(readBGRA(talavex_test::toBGRA(image), image.width, image.height), text)
+            << moduleSize << " px/module";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllLayerCounts, EverySizeTest, ::testing::ValuesIn(allSizes()), sizeName);
+
+// Symbols that once needed a margin of several modules to read.
+class MarginSweepTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(MarginSweepTest, ReadsAtEveryMargin) {
+    struct Symbol {
+        std::string text;
+        AztecSize size;
+        int layers;
+        double moduleSize;
+    };
+    const Symbol symbols[] = {{randomText(38, 11), AztecSize::Auto, 0, 4.0},
+                              {textForSize(AztecSize::Full, 24, 24), AztecSize::Full, 24, 2.0},
+                              {textForSize(AztecSize::Full, 29, 29), AztecSize::Full, 29, 2.0}};
+    for (const Symbol& s : symbols) {
+        RenderOptions options;
+        options.moduleSize = s.moduleSize;
+        options.quietZone = GetParam();
+        const GrayImage image = talavex_test::renderSymbol(encode(s.text, s.size, s.layers), options);
+        EXPECT_EQ(readY(image), s.text) << s.text.size() << " bytes";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ZeroToEightModules, MarginSweepTest, ::testing::Range(0, 9));
 
 // zint fills the unused codewords of a symbol forced larger than its data
 // needs; the filling must not show up in the text.

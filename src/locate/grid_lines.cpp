@@ -31,13 +31,15 @@ std::int32_t lineScore(const std::int32_t* samples, std::size_t count) {
 }
 
 std::int32_t pickLineOffset(LineScores scores) {
-    std::int32_t mn = scores[0];
-    std::int32_t mx = scores[0];
-    for (std::size_t k = 1; k < scores.size(); ++k) {
-        if (scores[k] < 0) continue;
-        mn = std::min(mn, scores[k]);
-        mx = std::max(mx, scores[k]);
+    // Offsets too flat to judge (-1) take no part in the extremes.
+    std::int32_t mn = INT32_MAX;
+    std::int32_t mx = -1;
+    for (const std::int32_t s : scores) {
+        if (s < 0) continue;
+        mn = std::min(mn, s);
+        mx = std::max(mx, s);
     }
+    if (mx < 0) return kNoLineOffset;
     const std::int32_t lim = mn + (mx - mn) / 5;
     for (std::int32_t& s : scores) s = (s < 0 || s > lim) ? -1 : mx - s;
 

@@ -63,6 +63,18 @@ TEST(PickLineOffset, RunsOfFiveOutweighLongerAndShorterOnes) {
     EXPECT_EQ(pickLineOffset(s), 10);
 }
 
+TEST(PickLineOffset, UnjudgedOffsetsTakeNoPartInTheLimit) {
+    // A line seen at offsets 2..6 among weaker scores; whether offset 0 is too
+    // flat to judge or scores like the rest must not change the pick.
+    for (const std::int32_t first : {-1, 6}) {
+        LineScores s{};
+        s.fill(6);
+        s[0] = first;
+        for (int k = 2; k <= 6; ++k) s[static_cast<std::size_t>(k)] = 1;
+        EXPECT_EQ(pickLineOffset(s), 4) << "score at offset 0: " << first;
+    }
+}
+
 TEST(PickLineOffset, RunOpenAtTheEndCounts) {
     LineScores s{};
     s.fill(9);

@@ -117,6 +117,7 @@ std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::
 
     while (reader.remaining() >= static_cast<std::size_t>(codeWidth(current))) {
         const std::size_t codeStart = reader.position();
+        const CharMode readIn = current;
         const std::int32_t entry = tableEntry(current, reader.read(static_cast<std::size_t>(codeWidth(current))));
         current = latched;  // a shift covers exactly one code
         if (entry >= 0) {
@@ -136,7 +137,12 @@ std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::
             case Control::DigitLatch: latched = current = CharMode::Digit; break;
             case Control::UpperShift: current = CharMode::Upper; break;
             case Control::PunctShift: current = CharMode::Punct; break;
-            case Control::BinaryShift: step = binaryShift(reader, codeStart, out); break;
+            case Control::BinaryShift:
+                // The bytes end in the mode B/S was read in, even when a shift
+                // led there (D/L U/S B/S goes on in Upper, not Digit).
+                step = binaryShift(reader, codeStart, out);
+                latched = current = readIn;
+                break;
             case Control::Flag: step = flag(reader, out); break;
             default: break;
         }

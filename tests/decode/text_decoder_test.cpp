@@ -58,6 +58,11 @@ TEST(TextDecoding, CodesOfEveryModeDecodeToTheirBytes) {
                  std::string("\x80\xff\x00", 3) + "B"},
         TextCase{"BinaryShiftFromLowerReturnsToLower", "11100 11111 00001 " + binaryBytes({0xE9}) + "00010",
                  std::string("\xe9") + "a"},
+        // D/L, U/S, B/S: after the bytes the mode B/S was read in (Upper) goes on.
+        TextCase{"BinaryShiftThroughUpperShiftGoesOnInUpper",
+                 "11110 0101 0101 0101 0101 1111 11111 00101 " + binaryBytes({'h', '3', 'i', '3', 'j'}) +
+                     "01010 10101 01010 10101",
+                 "3333h3i3jITIT"},
         TextCase{"BinaryShiftElevenBitLength", fortyBinaryBytes(), fortyBinaryBytesExpected()},
         TextCase{"TruncatedBinaryRunKeepsWholeBytes", "11111 00100 " + binaryBytes({0xAA, 0x55}) + "00010",
                  std::string("\xaa\x55") + "A"},

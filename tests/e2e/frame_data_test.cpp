@@ -43,6 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         DataCase{"ShortBinary", std::string("\x80\x81\x82hello\xff")},
         DataCase{"LongBinaryRun", bytesFrom(160, 250)},
         DataCase{"AllBytesButZero", bytesFrom(1, 255)},
+        DataCase{"DigitsBytesLetters", "3333\xe8\xe9ITIT 1234\x80\x81" "ABCD 0000\x80" "A0000\x81" "B"},
         DataCase{"Url", "https://example.com/path?q=aztec&lang=en#frag"},
         DataCase{"LongText", randomText(1200, 5)},
         DataCase{"LongBinary", randomText(900, 6, true)}),

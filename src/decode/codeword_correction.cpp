@@ -70,7 +70,9 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
     if (dataWords < 1 || width < 1 || width > kMaxCodewordBits) return std::nullopt;
     std::vector<std::int32_t> words =
         packWords(layerBits, params.spareBits, static_cast<std::int32_t>(totalWords), static_cast<std::int32_t>(width));
-    if (totalWords < dataWords) return std::nullopt;
+    // Encoders always add check words; with none, nothing would tell a
+    // misread mode message's garbage from data.
+    if (totalWords <= dataWords) return std::nullopt;
 
     const RsDecoder decoder(fieldForCodewordBits(params.codewordBits));
     lastErrorCount = decoder.correct(words, static_cast<int>(totalWords - dataWords));

@@ -76,7 +76,10 @@ INSTANTIATE_TEST_SUITE_P(
         LyingModeCase{"FourLayersInAOneLayerCompact", talavex_test::AztecSize::Compact, 4, 20},
         // More data codewords than the claimed layers hold (17 and 21).
         LyingModeCase{"MoreDataThanACompactHolds", talavex_test::AztecSize::Compact, 1, 40},
-        LyingModeCase{"MoreDataThanAFullHolds", talavex_test::AztecSize::Full, 1, 2048}),
+        LyingModeCase{"MoreDataThanAFullHolds", talavex_test::AztecSize::Full, 1, 2048},
+        // Every codeword data: nothing would check the bits decoded as text.
+        LyingModeCase{"NoCheckWordsInACompact", talavex_test::AztecSize::Compact, 1, 17},
+        LyingModeCase{"NoCheckWordsInAFull", talavex_test::AztecSize::Full, 1, 21}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DamagedBeyondRepair, NeverReadsAWrongText) {

@@ -2,7 +2,11 @@
 // photos) per distortion class, reads each through the public interface, and
 // prints the read rate per class and overall with the median and worst time.
 //
-//   talavex_read_rate [--frames-per-class N] [--photos-per-class N] [--seed S]
+//   talavex_read_rate [--frames-per-class N] [--photos-per-class N] [--seed S] [--per-image]
+//
+// --per-image prints, instead of the table, one line per image with what each
+// of the three exports returns for it, escaped, so that the output of two
+// builds can be compared with diff.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -261,6 +265,37 @@ std::string readSample(const Sample& sample) {
     return text;
 }
 
+std::string escaped(const char* raw) {
+    if (!raw) return "<null>";
+    std::string out = "\"";
+    for (const char* p = raw; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 0x20 && c < 0x7f && c != '\\' && c != '"') {
+            out += static_cast<char>(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    return out + "\"";
+}
+
+std::string exportResult(char* raw) {
+    std::string text = escaped(raw);
+    std::free(raw);
+    return text;
+}
+
+void printPerImage(const std::string& name, int index, const Sample& sample) {
+    const GrayImage& image = sample.image;
+    const std::vector<std::uint8_t> bgra = sample.photo ? sample.bgra : talavex_test::toBGRA(image);
+    const std::string y = exportResult(recognizeY(image.pixels.data(), image.width, image.height));
+    const std::string frame = exportResult(recognizeBGRA(bgra.data(), image.width, image.height));
+    const std::string photo = exportResult(recognizePhotoBGRA(bgra.data(), image.width, image.height));
+    std::printf("%s %d y=%s bgra=%s photo=%s\n", name.c_str(), index, y.c_str(), frame.c_str(), photo.c_str());
+}
+
 double percentile(std::vector<double> values, double q) {
     if (values.empty()) return 0.0;
     std::sort(values.begin(), values.end());
@@ -296,23 +331,34 @@ int main(int argc, char** argv) {
     int framesPerClass = 30;
     int photosPerClass = 10;
     std::uint32_t seed = 20261208;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--frames-per-class") == 0) framesPerClass = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--photos-per-class") == 0) photosPerClass = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
+    bool perImage = false;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--per-image") == 0) perImage = true;
+        else if (hasValue && std::strcmp(argv[i], "--frames-per-class") == 0) framesPerClass = std::atoi(argv[++i]);
+        else if (hasValue && std::strcmp(argv[i], "--photos-per-class") == 0) photosPerClass = std::atoi(argv[++i]);
+        else if (hasValue && std::strcmp(argv[i], "--seed") == 0)
+            seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
     }
 
-    std::printf("%-22s %5s %5s %7s %5s %9s %9s\n", "class", "n", "read", "rate", "wrong", "median-ms", "worst-ms");
+    if (!perImage)
+        std::printf("%-22s %5s %5s %7s %5s %9s %9s\n", "class", "n", "read", "rate", "wrong", "median-ms", "worst-ms");
     ClassStats frames;
     std::uint32_t classSeed = seed;
     for (const FrameClass& cls : frameClasses()) {
         std::mt19937 rng(classSeed++);
         ClassStats stats;
-        for (int i = 0; i < framesPerClass; ++i) measure(makeFrame(cls, rng), stats);
-        printRow(std::string("frame/") + cls.name, stats);
+        const std::string name = std::string("frame/") + cls.name;
+        for (int i = 0; i < framesPerClass; ++i) {
+            const Sample sample = makeFrame(cls, rng);
+            if (perImage) printPerImage(name, i, sample);
+            else measure(sample, stats);
+        }
+        if (perImage) continue;
+        printRow(name, stats);
         add(frames, stats);
     }
-    printRow("frames overall", frames);
+    if (!perImage) printRow("frames overall", frames);
 
     if (photosPerClass <= 0) return 0;
     ClassStats withSymbol;
@@ -322,14 +368,18 @@ int main(int argc, char** argv) {
         std::mt19937 rng(photoSeed++);
         ClassStats stats;
         bool hasSymbol = true;
+        const std::string name = std::string("photo/") + cls.name;
         for (int i = 0; i < photosPerClass; ++i) {
             const Sample sample = makePhoto(cls, rng);
             hasSymbol = sample.hasSymbol;
-            measure(sample, stats);
+            if (perImage) printPerImage(name, i, sample);
+            else measure(sample, stats);
         }
-        printRow(std::string("photo/") + cls.name, stats);
+        if (perImage) continue;
+        printRow(name, stats);
         add(hasSymbol ? withSymbol : withoutSymbol, stats);
     }
+    if (perImage) return 0;
     printRow("photos with symbol", withSymbol);
     printRow("photos without symbol", withoutSymbol);
     return 0;

@@ -1,6 +1,6 @@
 #include "decode/character_tables.h"
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 
 namespace AztecCore {
 

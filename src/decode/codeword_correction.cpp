@@ -4,7 +4,7 @@
 // the reader drops again.
 #include <cstdint>
 
-#include "decode/bit_access.h"
+#include "common/bit_access.h"
 #include "decode/last_error_count.h"
 #include "decode/mode_message.h"
 #include "decode/symbol_data.h"

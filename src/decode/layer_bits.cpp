@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "decode/bit_access.h"
+#include "common/bit_access.h"
 
 namespace AztecCore {
 

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "decode/layer_table.h"
-#include "decode/bit_access.h"
+#include "common/bit_access.h"
 #include "reedsolomon/generic_gf.h"
 #include "reedsolomon/rs_decoder.h"
 

@@ -2,7 +2,7 @@
 // around the bit vector: the data layers rely on this to read the few bits
 // that the spiral stored past the end back at the start.
 #include "decode/mode_message.h"
-#include "decode/bit_access.h"
+#include "common/bit_access.h"
 
 namespace AztecCore {
 

@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-#include "decode/bit_access.h"
+#include "common/bit_access.h"
 #include "decode/character_tables.h"
 
 namespace AztecCore {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "image/image_size.h"
 
 namespace AztecCore::Image {

@@ -2,7 +2,7 @@
 // platform produces identical gray images from identical frames.
 #include <cstdint>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "image/gray_buf.h"
 #include "image/image_size.h"
 #include "image/rgb_buf.h"

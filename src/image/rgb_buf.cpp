@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "image/image_size.h"
 
 namespace AztecCore::Image {

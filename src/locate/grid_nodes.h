@@ -2,7 +2,7 @@
 // Checked access to the candidate's table of grid nodes.
 #include <cstdint>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "locate/symbol_candidate.h"
 
 namespace AztecCore {

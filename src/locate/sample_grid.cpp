@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {

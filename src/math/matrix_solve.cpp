@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "math/matrix.h"
 
 namespace Aztec::Math {

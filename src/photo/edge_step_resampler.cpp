@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "photo/edge_steps.h"
 
 namespace AztecCore {

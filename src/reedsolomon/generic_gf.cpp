@@ -1,6 +1,6 @@
 #include "reedsolomon/generic_gf.h"
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf_poly.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 #include "reedsolomon/exceptions.h"
 
 namespace Aztec::ReedSolomon {

@@ -1,4 +1,4 @@
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 
 namespace AztecCore {
 

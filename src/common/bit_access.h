@@ -2,18 +2,18 @@
 // Bounds-checked access to bit vectors. std::vector<bool> hands out proxy
 // objects rather than references, so the generic checkedAt cannot serve it.
 #include <cstdint>
+#include <vector>
 
-#include "decode/symbol_parameters.h"
-#include "image/checked_access.h"
+#include "common/checked_access.h"
 
 namespace AztecCore {
 
-inline bool bitAt(const BitVector& bits, std::int64_t index) {
+inline bool bitAt(const std::vector<bool>& bits, std::int64_t index) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= bits.size()) throwInvalidSubscript();
     return bits[static_cast<std::size_t>(index)];
 }
 
-inline void setBitAt(BitVector& bits, std::int64_t index, bool value) {
+inline void setBitAt(std::vector<bool>& bits, std::int64_t index, bool value) {
     if (index < 0 || static_cast<std::uint64_t>(index) >= bits.size()) throwInvalidSubscript();
     bits[static_cast<std::size_t>(index)] = value;
 }

@@ -2,12 +2,13 @@
 // then removal of the stuffed bits. An encoder never lets a codeword consist of
 // one bit value only: after w - 1 equal bits it inserts the opposite bit, which
 // the reader drops again.
+#include "decode/codeword_correction.h"
+
 #include <cstdint>
 
 #include "common/bit_access.h"
 #include "decode/last_error_count.h"
-#include "decode/mode_message.h"
-#include "decode/symbol_data.h"
+#include "decode/pack_words.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf.h"
 #include "reedsolomon/rs_decoder.h"

@@ -6,8 +6,9 @@
 
 #include <array>
 
-#include "decode/layer_table.h"
 #include "common/bit_access.h"
+#include "decode/layer_table.h"
+#include "decode/pack_words.h"
 #include "reedsolomon/generic_gf.h"
 #include "reedsolomon/rs_decoder.h"
 

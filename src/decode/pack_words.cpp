@@ -1,7 +1,7 @@
-// Word packing shared by the mode message and the data layers. Positions wrap
-// around the bit vector: the data layers rely on this to read the few bits
-// that the spiral stored past the end back at the start.
-#include "decode/mode_message.h"
+// Positions wrap around the bit vector: the data layers rely on this to read
+// the few bits that the spiral stored past the end back at the start.
+#include "decode/pack_words.h"
+
 #include "common/bit_access.h"
 
 namespace AztecCore {

@@ -1,5 +1,6 @@
 #include "decode/symbol_data.h"
 
+#include "decode/codeword_correction.h"
 #include "decode/layer_bits.h"
 #include "decode/text_decoder.h"
 #include "reedsolomon/exceptions.h"

@@ -2,24 +2,12 @@
 // symbol coordinates to the image; the ring of modules just outside the
 // finder is sampled through it and binarised at several thresholds until the
 // mode-message decoding accepts the bits.
-#include <algorithm>
-
 #include "decode/mode_message.h"
 #include "locate/pixel_index.h"
 #include "locate/ring_threshold.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
-
-void binarizeSamples(const std::vector<std::uint32_t>& samples, BitVector& bits, float fraction) {
-    if (samples.empty()) return;
-    const auto [mnIt, mxIt] = std::minmax_element(samples.begin(), samples.end());
-    const double f = fraction;
-    const double t = (1.0 - f) * static_cast<double>(*mnIt) + f * static_cast<double>(*mxIt);
-    const auto threshold = static_cast<std::int64_t>(t);
-    bits.assign(samples.size(), false);
-    for (std::size_t k = 0; k < samples.size(); ++k) bits[k] = static_cast<std::int64_t>(samples[k]) < threshold;
-}
 
 std::uint32_t SymbolLocator::sampleAt(double u, double v) const { return sampleThrough(map_, u, v); }
 

@@ -2,7 +2,7 @@
 
 #include "decode/decode_test_support.h"
 #include "decode/last_error_count.h"
-#include "decode/symbol_data.h"
+#include "decode/codeword_correction.h"
 #include "reedsolomon/exceptions.h"
 
 namespace {

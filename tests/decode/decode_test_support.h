@@ -11,6 +11,7 @@
 
 #include "decode/layer_bits.h"
 #include "decode/mode_message.h"
+#include "decode/pack_words.h"
 #include "decode/symbol_data.h"
 #include "decode/symbol_parameters.h"
 #include "reedsolomon/generic_gf.h"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "decode/decode_test_support.h"
+#include "decode/pack_words.h"
 
 namespace {
 

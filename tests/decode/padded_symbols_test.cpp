@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "decode/decode_test_support.h"
+#include "decode/codeword_correction.h"
 #include "decode/layer_bits.h"
-#include "decode/symbol_data.h"
+#include "decode/pack_words.h"
 
 namespace {
 

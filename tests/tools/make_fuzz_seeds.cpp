@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "decode/codeword_correction.h"
 #include "decode/layer_bits.h"
 #include "decode/mode_message.h"
-#include "decode/symbol_data.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 

@@ -28,10 +28,23 @@ public:
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;
 
-    const std::int32_t maxScaledSide = 4000;
+    // The longest side an enlarged crop may have.
+    static constexpr std::int32_t maxScaledSide = 4000;
 
 private:
+    // What the enlarged attempts at one crop came to.
+    struct EnlargedAttempts {
+        bool read = false;           // resultBytes_ holds what was read
+        float scale = 0.0f;          // the enlargement that read it
+        bool locatedUnread = false;  // some attempt located a symbol without reading it
+    };
+
     ScanStatus scanLocated(std::string& status);
+    // The crop around a located or suspected candidate, retried enlarged when
+    // the limits allow it.
+    EnlargedAttempts retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand);
+    // Retries one crop at decreasing enlargements until one reads.
+    EnlargedAttempts readEnlarged(const Image::GrayBuf& crop);
     // One attempt on an enlarged crop; `located` reports whether the bull's-eye was found.
     // The locator reads `scaled` in place; the caller keeps it unchanged until this returns.
     std::optional<std::vector<std::uint8_t>> tryScaled(const std::shared_ptr<Image::GrayBuf>& scaled,

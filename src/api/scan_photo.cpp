@@ -60,62 +60,28 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
     std::string how;
     std::int32_t reads = 0;
     std::int32_t located = 0;
-
-    // Retries one crop at decreasing enlargements until one reads. Returns
-    // whether some attempt located a symbol there without reading it.
-    auto scaleLoop = [&](const GrayBuf& crop) {
-        bool locatedUnread = false;
-        // One buffer for every scale: the largest accepted size comes first,
-        // so the smaller ones reuse its storage.
-        const auto scaled = std::make_shared<GrayBuf>();
-        for (const float s : enlargementScales()) {
-            const std::int32_t w = scaledSide(crop.width(), s);
-            const std::int32_t h = scaledSide(crop.height(), s);
-            if (!enlargementAllowed(w, h, maxScaledSide)) continue;
-            try {
-                scaled->resize(w, h);
-                resampleEdgeSteps(*scaled, crop);
-                bool attemptLocated = false;
-                auto bytes = tryScaled(scaled, attemptLocated);
-                if (bytes) {
-                    how = " - indirectly " + formatFloat(s);
-                    ++reads;
-                    resultBytes_ = std::move(*bytes);
-                    break;
-                }
-                if (attemptLocated) locatedUnread = true;
-            } catch (const std::bad_alloc& e) {
-                // An enlargement too big for the memory at hand only costs this scale.
-                std::cout << "bad_alloc caught: " << e.what() << "\n";
-            }
-        }
-        return locatedUnread;
-    };
-    // The crop around a candidate, enlarged; see scaleLoop.
-    auto retryEnlarged = [&](LocatorRun& run) {
-        if (!cropCanBeEnlarged(run.candidate(), maxScaledSide)) return false;
-        const GrayBuf crop = run.locator.cropAround(run.candidate());
-        return crop.width() > 0 && crop.height() > 0 && scaleLoop(crop);
-    };
-
     const auto photo = std::make_shared<GrayBuf>(&workImage_);
     for (const CandidatePoint& position : positions) {
         LocatorRun run(photo);
-        if (run.locator.analyzeAt(run.candidate(), position.x, position.y)) {
+        const bool locatedHere = run.locator.analyzeAt(run.candidate(), position.x, position.y);
+        if (locatedHere) {
             ++located;
-            auto bytes = run.locator.readSymbol(run.candidate());
-            if (bytes) {
+            if (auto bytes = run.locator.readSymbol(run.candidate())) {
                 how = " - directly";
                 ++reads;
                 resultBytes_ = std::move(*bytes);
-            } else {
-                retryEnlarged(run);
+                break;
             }
-            // A located symbol is the answer for this photo, read or not.
-            break;
         }
+        const EnlargedAttempts attempts = retryEnlarged(run.locator, run.candidate());
+        if (attempts.read) {
+            how = " - indirectly " + formatFloat(attempts.scale);
+            ++reads;
+        }
+        // A located symbol is the answer for this photo, read or not.
+        if (locatedHere) break;
         // Counted once per position, whether or not a later scale read it.
-        if (retryEnlarged(run)) ++located;
+        if (attempts.locatedUnread) ++located;
     }
 
     if (reads >= 1) {
@@ -129,6 +95,42 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
     status = "Nie wykryto kodu Aztec. Examined " + formatInt(static_cast<std::int32_t>(positions.size())) +
              " potential positions Aztec code.";
     return NotFound;
+}
+
+Recognizer::EnlargedAttempts Recognizer::retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand) {
+    if (!cropCanBeEnlarged(cand, maxScaledSide)) return {};
+    const GrayBuf crop = locator.cropAround(cand);
+    if (crop.width() <= 0 || crop.height() <= 0) return {};
+    return readEnlarged(crop);
+}
+
+Recognizer::EnlargedAttempts Recognizer::readEnlarged(const GrayBuf& crop) {
+    EnlargedAttempts attempts;
+    // One buffer for every scale: the largest accepted size comes first, so
+    // the smaller ones reuse its storage.
+    const auto scaled = std::make_shared<GrayBuf>();
+    for (const float s : enlargementScales()) {
+        const std::int32_t w = scaledSide(crop.width(), s);
+        const std::int32_t h = scaledSide(crop.height(), s);
+        if (!enlargementAllowed(w, h, maxScaledSide)) continue;
+        try {
+            scaled->resize(w, h);
+            resampleEdgeSteps(*scaled, crop);
+            bool attemptLocated = false;
+            auto bytes = tryScaled(scaled, attemptLocated);
+            if (bytes) {
+                attempts.read = true;
+                attempts.scale = s;
+                resultBytes_ = std::move(*bytes);
+                break;
+            }
+            if (attemptLocated) attempts.locatedUnread = true;
+        } catch (const std::bad_alloc& e) {
+            // An enlargement too big for the memory at hand only costs this scale.
+            std::cout << "bad_alloc caught: " << e.what() << "\n";
+        }
+    }
+    return attempts;
 }
 
 std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared_ptr<GrayBuf>& scaled,

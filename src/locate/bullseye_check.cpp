@@ -12,6 +12,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 namespace {
 
 double distance(std::int64_t dx, std::int64_t dy) {

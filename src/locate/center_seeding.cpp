@@ -10,6 +10,9 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+using Image::GrayBuf;
+
 namespace {
 
 std::int32_t clampInt(std::int64_t v, std::int32_t lo, std::int32_t hi) {

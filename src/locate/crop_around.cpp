@@ -9,6 +9,9 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+using Image::GrayBuf;
+
 namespace {
 
 // Ten mean ring widths (a) and heights (b) of a located bull's-eye.

@@ -12,7 +12,7 @@ inline constexpr std::int32_t kCentreNode = 10;
 // Modules between neighbouring grid nodes (the reference-grid spacing).
 inline constexpr std::int32_t kNodeSpacing = 16;
 
-inline PointD& gridNode(SymbolCandidate& cand, std::int64_t i, std::int64_t j) {
+inline Aztec::Math::PointD& gridNode(SymbolCandidate& cand, std::int64_t i, std::int64_t j) {
     if (i < 0 || i >= kGridNodes || j < 0 || j >= kGridNodes) throwInvalidSubscript();
     return cand.gridNodes[i][j];
 }

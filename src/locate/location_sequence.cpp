@@ -6,6 +6,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 bool SymbolLocator::readModeRingAtScales(SymbolCandidate& cand) {
     for (const double scale : {1.0, 1.1, 0.9})
         if (readModeRing(cand, scale)) return true;

@@ -14,6 +14,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 using Aztec::Math::fitProjectiveMap;
 using Aztec::Math::ProjectiveMap;
 

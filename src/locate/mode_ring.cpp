@@ -9,6 +9,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 std::uint32_t SymbolLocator::sampleAt(double u, double v) const { return sampleThrough(map_, u, v); }
 
 std::uint32_t SymbolLocator::sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const {

@@ -11,6 +11,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 using Aztec::Math::fitProjectiveMap;
 
 namespace {

@@ -8,6 +8,8 @@
 
 namespace AztecCore {
 
+using Aztec::Math::PointD;
+
 namespace {
 
 int signOf(double s) {

@@ -6,14 +6,12 @@
 
 namespace AztecCore {
 
-using Aztec::Math::PointD;
-
 struct SymbolCandidate : SymbolParameters {
     // Image position of symbol point (16(i-10), 16(j-10)); [10][10] is the centre.
-    PointD gridNodes[20][20] = {};
-    PointD center;
+    Aztec::Math::PointD gridNodes[20][20] = {};
+    Aztec::Math::PointD center;
     // Top-left, top-right, bottom-right, bottom-left corner of the bull's-eye's outer light ring.
-    PointD corners[4] = {};
+    Aztec::Math::PointD corners[4] = {};
 };
 
 }  // namespace AztecCore

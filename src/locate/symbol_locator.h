@@ -17,8 +17,6 @@
 
 namespace AztecCore {
 
-using Image::GrayBuf;
-
 // The gray value given to a sample that falls outside the image; it counts as light.
 inline constexpr std::uint32_t kOutsideSample = 999999999u;
 
@@ -29,7 +27,7 @@ public:
     SymbolLocator() = default;
 
     // The image being searched; set by the owner before findCandidates.
-    std::shared_ptr<GrayBuf> source;
+    std::shared_ptr<Image::GrayBuf> source;
 
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;
@@ -41,7 +39,7 @@ public:
     // Samples the modules of a located symbol and decodes its data.
     std::optional<std::vector<std::uint8_t>> readSymbol(SymbolCandidate& cand);
     // A crop ten ring-widths wide around a located bull's-eye (white outside source).
-    GrayBuf cropAround(const SymbolCandidate& cand) const;
+    Image::GrayBuf cropAround(const SymbolCandidate& cand) const;
     // The width and height cropAround cuts for `cand`, known before anything is
     // allocated: a bogus ring can ask for a huge crop. Degenerate corners give 0.
     struct CropSize {
@@ -53,7 +51,7 @@ public:
     // ---- location steps (see the implementation files) ----
 
     // Centre seeding (center_seeding.cpp).
-    PointD seedCenter(std::int32_t sx, std::int32_t sy);
+    Aztec::Math::PointD seedCenter(std::int32_t sx, std::int32_t sy);
     void measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t& lo,
                        std::uint32_t& mid, std::uint32_t& hi) const;
     void quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t lo,
@@ -79,14 +77,14 @@ public:
     // whole symbol (symbols whose grid comes from that map alone).
     void polishMap(const SymbolCandidate& cand);
     void buildFullGrid(SymbolCandidate& cand);
-    PointD gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const;
+    Aztec::Math::PointD gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const;
     double refineColumn(std::int32_t u, std::int32_t v) const;
     double refineRow(std::int32_t u, std::int32_t v) const;
     std::uint32_t sampleMean5(double u, double v, double delta) const;
 
     // Diagnostics for tests: the working image, the map left by the last step,
     // the fill statistics of the last fill and the number of analyzeAt calls.
-    const GrayBuf* levelsImage() const { return levels_.get(); }
+    const Image::GrayBuf* levelsImage() const { return levels_.get(); }
     const Aztec::Math::ProjectiveMap& currentMap() const { return map_; }
     void setMap(const Aztec::Math::ProjectiveMap& map) { map_ = map; }
     std::int64_t fillCount() const { return fillCount_; }
@@ -128,7 +126,7 @@ private:
     void sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid, std::int32_t ox,
                      std::int32_t oy);
 
-    std::shared_ptr<GrayBuf> levels_;
+    std::shared_ptr<Image::GrayBuf> levels_;
     IPoint ringFar_[4] = {};
     std::int64_t ringFarDist2_[4] = {};
     // The same extremes per sector between the diagonals (right, bottom, left, top).

@@ -8,7 +8,7 @@
 namespace locate_test {
 namespace {
 
-using AztecCore::PointD;
+using Aztec::Math::PointD;
 
 // Distance from p to the nearest of the four points (cx +- d, cy +- d) turned
 // by `degrees` about (cx, cy).

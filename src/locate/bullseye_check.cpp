@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 
 #include "locate/fill_marks.h"
 #include "locate/pixel_index.h"
@@ -39,6 +40,18 @@ bool ringQuadIsSquare(const SymbolLocator::IPoint* q) {
     return diagRatio >= 0.5 && diagRatio <= 2.0;
 }
 
+// Where the n-th dark/light change lies on a walk from `from` in steps of
+// `step` (+1 or -1) up to `last`, each position compared with the one before
+// it on the walk; nothing when the walk ends first.
+template <class DarkAt>
+std::optional<std::int64_t> nthEdge(const DarkAt& darkAt, std::int64_t from, std::int64_t step, std::int64_t last,
+                                    int n) {
+    int changes = 0;
+    for (std::int64_t p = from; (p - last) * step <= 0; p += step)
+        if (darkAt(p) != darkAt(p - step) && ++changes == n) return p;
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
@@ -61,49 +74,18 @@ bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
         quantizeBeyondSeed(0, static_cast<std::int32_t>(cy), w - 1, static_cast<std::int32_t>(cy));
         quantizeBeyondSeed(static_cast<std::int32_t>(cx), 0, static_cast<std::int32_t>(cx), h - 1);
     }
-    std::int64_t left = 0, right = w - 1, top = 0, bottom = h - 1;
-    int edgesFound = 0;
-    {
-        int changes = 0;
-        for (std::int64_t x = std::min<std::int64_t>(cx - 1, w - 1); x >= 1; --x)
-            if (dark(x, cy) != dark(x + 1, cy) && ++changes == n) {
-                left = x;
-                edgesFound += 1;
-                break;
-            }
-    }
-    {
-        int changes = 0;
-        for (std::int64_t x = std::max<std::int64_t>(cx + 1, 0); x <= w - 1; ++x)
-            if (dark(x, cy) != dark(x - 1, cy) && ++changes == n) {
-                right = x;
-                edgesFound += 1;
-                break;
-            }
-    }
-    {
-        int changes = 0;
-        for (std::int64_t y = std::min<std::int64_t>(cy - 1, h - 1); y >= 1; --y)
-            if (dark(cx, y) != dark(cx, y + 1) && ++changes == n) {
-                top = y;
-                edgesFound += 1;
-                break;
-            }
-    }
-    {
-        int changes = 0;
-        for (std::int64_t y = std::max<std::int64_t>(cy + 1, 0); y <= h - 1; ++y)
-            if (dark(cx, y) != dark(cx, y - 1) && ++changes == n) {
-                bottom = y;
-                edgesFound += 1;
-                break;
-            }
-    }
+    const auto rowDark = [&](std::int64_t x) { return dark(x, cy); };
+    const auto columnDark = [&](std::int64_t y) { return dark(cx, y); };
+    const auto leftEdge = nthEdge(rowDark, std::min<std::int64_t>(cx - 1, w - 1), -1, 1, n);
+    const auto rightEdge = nthEdge(rowDark, std::max<std::int64_t>(cx + 1, 0), 1, w - 1, n);
+    const auto topEdge = nthEdge(columnDark, std::min<std::int64_t>(cy - 1, h - 1), -1, 1, n);
+    const auto bottomEdge = nthEdge(columnDark, std::max<std::int64_t>(cy + 1, 0), 1, h - 1, n);
 
     // A finder shows all its edges in every direction; a scan that runs out
     // of image first has met no bull's-eye (a blank or flat area would
     // otherwise pass as a ring as large as the image).
-    if (edgesFound < 4) return false;
+    if (!leftEdge || !rightEdge || !topEdge || !bottomEdge) return false;
+    const std::int64_t left = *leftEdge, right = *rightEdge, top = *topEdge, bottom = *bottomEdge;
     const double aspect = static_cast<double>(right - left) / static_cast<double>(bottom - top);
     if (!(aspect >= 0.5 && aspect <= 2.0)) return false;
 
@@ -179,14 +161,7 @@ void SymbolLocator::fillRing(std::int32_t x, std::int32_t y) {
         ringFar_[k] = ringFarDiag_[k] = {0, 0};
         ringFarDist2_[k] = ringFarDiagDist2_[k] = 0;
     }
-    fillRun(x, y, false, kRingFillMark, true);
-    while (!seedXs_.empty() && fillCount_ < fillLimit_) {
-        const std::int32_t sx = seedXs_.front();
-        const std::int32_t sy = seedYs_.front();
-        seedXs_.pop_front();
-        seedYs_.pop_front();
-        fillRun(sx, sy, false, kRingFillMark, true);
-    }
+    fillFrom(x, y, false, kRingFillMark, true);
 }
 
 void SymbolLocator::recordRingPixel(std::int32_t x, std::int32_t y) {

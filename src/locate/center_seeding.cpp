@@ -21,6 +21,15 @@ std::int32_t clampInt(std::int64_t v, std::int32_t lo, std::int32_t hi) {
 
 std::int32_t toInt32(std::int64_t v) { return clampInt(v, INT32_MIN, INT32_MAX); }
 
+// Moves the corners of a window onto the nearest pixels of a w x h image.
+void clampToImage(std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int32_t& y1, std::int32_t w,
+                  std::int32_t h) {
+    x0 = clampInt(x0, 0, w - 1);
+    x1 = clampInt(x1, 0, w - 1);
+    y0 = clampInt(y0, 0, h - 1);
+    y1 = clampInt(y1, 0, h - 1);
+}
+
 }  // namespace
 
 std::uint8_t SymbolLocator::quantizedLevel(std::uint32_t v, const Levels& levels) {
@@ -91,10 +100,7 @@ void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t
                                   std::uint32_t& lo, std::uint32_t& mid, std::uint32_t& hi) const {
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
-    x0 = clampInt(x0, 0, w - 1);
-    x1 = clampInt(x1, 0, w - 1);
-    y0 = clampInt(y0, 0, h - 1);
-    y1 = clampInt(y1, 0, h - 1);
+    clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
     std::uint32_t mn = source->pixel(x0, y0);
     std::uint32_t mx = mn;
@@ -121,10 +127,7 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
         for (std::int32_t y = 0; y < h; ++y)
             for (std::int32_t x = 0; x < w; ++x) levels_->setPixel(x, y, 0);
     }
-    x0 = clampInt(x0, 0, w - 1);
-    x1 = clampInt(x1, 0, w - 1);
-    y0 = clampInt(y0, 0, h - 1);
-    y1 = clampInt(y1, 0, h - 1);
+    clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
     for (std::int32_t y = y0; y < y1; ++y) {
         for (std::int32_t x = x0; x < x1; ++x) {
@@ -141,10 +144,7 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
     if (!levels_) return;
     const std::int32_t w = levels_->width();
     const std::int32_t h = levels_->height();
-    x0 = clampInt(x0, 0, w - 1);
-    x1 = clampInt(x1, 0, w - 1);
-    y0 = clampInt(y0, 0, h - 1);
-    y1 = clampInt(y1, 0, h - 1);
+    clampToImage(x0, y0, x1, y1, w, h);
     const Region& s = seedRegion_;
     for (std::int32_t y = y0; y <= y1; ++y) {
         const bool rowSeeded = y >= s.y0 && y < s.y1;
@@ -158,25 +158,20 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
     }
 }
 
-void SymbolLocator::fillDark(std::int32_t x, std::int32_t y) {
-    fillRun(x, y, true, kDarkFillMark, false);
-    while (!seedXs_.empty()) {
-        const std::int32_t sx = seedXs_.front();
-        const std::int32_t sy = seedYs_.front();
-        seedXs_.pop_front();
-        seedYs_.pop_front();
-        fillRun(sx, sy, true, kDarkFillMark, false);
-    }
-}
+void SymbolLocator::fillDark(std::int32_t x, std::int32_t y) { fillFrom(x, y, true, kDarkFillMark, false); }
 
-void SymbolLocator::fillLight(std::int32_t x, std::int32_t y) {
-    fillRun(x, y, false, kLightFillMark, false);
-    while (!seedXs_.empty()) {
+void SymbolLocator::fillLight(std::int32_t x, std::int32_t y) { fillFrom(x, y, false, kLightFillMark, false); }
+
+// The run at (x, y), then the runs of the seeds it and its successors leave,
+// until none is left or a ring fill has reached its pixel budget.
+void SymbolLocator::fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill) {
+    fillRun(x, y, dark, mark, ringFill);
+    while (!seedXs_.empty() && !(ringFill && fillCount_ >= fillLimit_)) {
         const std::int32_t sx = seedXs_.front();
         const std::int32_t sy = seedYs_.front();
         seedXs_.pop_front();
         seedYs_.pop_front();
-        fillRun(sx, sy, false, kLightFillMark, false);
+        fillRun(sx, sy, dark, mark, ringFill);
     }
 }
 

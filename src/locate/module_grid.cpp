@@ -11,15 +11,17 @@
 
 namespace AztecCore {
 
-using Aztec::Math::PointD;
-
 using Aztec::Math::fitProjectiveMap;
+using Aztec::Math::PointD;
 
 namespace {
 
+// The node spacing in symbol coordinates.
+constexpr double kSpacing = kNodeSpacing;
+
 // Reference lines on each side of the centre line of a full-range symbol.
 std::int32_t sideLines(std::uint32_t symbolSize) {
-    return static_cast<std::int32_t>(((symbolSize > 0 ? symbolSize - 1 : 0) / 2) / 16);
+    return static_cast<std::int32_t>(((symbolSize > 0 ? symbolSize - 1 : 0) / 2) / kNodeSpacing);
 }
 
 }  // namespace
@@ -50,7 +52,7 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
     }
     const bool refine = true;
     lineReach_ = static_cast<double>((cand.symbolSize - 1) / 2) + 0.5;
-    gridNode(cand, 10, 10) = cand.center;
+    gridNode(cand, kCentreNode, kCentreNode) = cand.center;
 
     // Four seed nodes from the finder's map fix a map at the grid's scale;
     // successive reads with one locator alternate the seed pattern.
@@ -61,32 +63,32 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
         const std::int32_t pts[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int k = 0; k < 4; ++k) {
             const std::int32_t i = pts[k][0], j = pts[k][1];
-            gridNode(cand, 10 + i, 10 + j) = gridNodeAt(16 * i, 16 * j, refine);
+            gridNode(cand, kCentreNode + i, kCentreNode + j) = gridNodeAt(kNodeSpacing * i, kNodeSpacing * j, refine);
         }
         for (int k = 0; k < 4; ++k) {
-            src[k] = {16.0 * pts[k][0], 16.0 * pts[k][1]};
-            dst[k] = gridNode(cand, 10 + pts[k][0], 10 + pts[k][1]);
+            src[k] = {kSpacing * pts[k][0], kSpacing * pts[k][1]};
+            dst[k] = gridNode(cand, kCentreNode + pts[k][0], kCentreNode + pts[k][1]);
         }
     } else {
         const std::int32_t computeOrder[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         for (const auto& p : computeOrder)
-            gridNode(cand, 10 + p[0], 10 + p[1]) = gridNodeAt(16 * p[0], 16 * p[1], refine);
+            gridNode(cand, kCentreNode + p[0], kCentreNode + p[1]) = gridNodeAt(kNodeSpacing * p[0], kNodeSpacing * p[1], refine);
         const std::int32_t fitOrder[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
         for (int k = 0; k < 4; ++k) {
-            src[k] = {16.0 * fitOrder[k][0], 16.0 * fitOrder[k][1]};
-            dst[k] = gridNode(cand, 10 + fitOrder[k][0], 10 + fitOrder[k][1]);
+            src[k] = {kSpacing * fitOrder[k][0], kSpacing * fitOrder[k][1]};
+            dst[k] = gridNode(cand, kCentreNode + fitOrder[k][0], kCentreNode + fitOrder[k][1]);
         }
     }
     map_ = fitProjectiveMap(src[0], src[1], src[2], src[3], dst[0], dst[1], dst[2], dst[3]);
 
     for (std::int32_t j = -h; j <= h; ++j)
         for (std::int32_t i = -h; i <= h; ++i)
-            if (i != 0 || j != 0) gridNode(cand, 10 + i, 10 + j) = gridNodeAt(16 * i, 16 * j, refine);
+            if (i != 0 || j != 0) gridNode(cand, kCentreNode + i, kCentreNode + j) = gridNodeAt(kNodeSpacing * i, kNodeSpacing * j, refine);
 
     // One node beyond the outermost lines on every side, each from a cell
     // whose four nodes are known already.
-    const std::int32_t lo = 10 - h;
-    const std::int32_t hi = h + 9;
+    const std::int32_t lo = kCentreNode - h;
+    const std::int32_t hi = kCentreNode + h - 1;
     for (std::int32_t t = lo; t <= hi; ++t) {
         extrapolateNode(cand, lo, t, -1, 0);
         extrapolateNode(cand, hi, t, 2, 0);
@@ -98,8 +100,8 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
     extrapolateNode(cand, hi, hi, 2, 1);
     extrapolateNode(cand, hi, hi, 2, 2);
     extrapolateNode(cand, lo, lo, -1, -1);
-    extrapolateNode(cand, h + 10, lo, 0, -1);
-    extrapolateNode(cand, h + 10, lo, 1, -1);
+    extrapolateNode(cand, kCentreNode + h, lo, 0, -1);
+    extrapolateNode(cand, kCentreNode + h, lo, 1, -1);
     extrapolateNode(cand, hi, hi, 1, 2);
 }
 
@@ -145,9 +147,9 @@ double SymbolLocator::refineRow(std::int32_t u, std::int32_t v) const {
 void SymbolLocator::extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da,
                                     std::int32_t db) const {
     const Aztec::Math::ProjectiveMap local =
-        fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b), gridNode(cand, a + 1, b),
+        fitProjectiveMap({0, 0}, {kSpacing, 0}, {kSpacing, kSpacing}, {0, kSpacing}, gridNode(cand, a, b), gridNode(cand, a + 1, b),
                          gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
-    gridNode(cand, a + da, b + db) = local.apply(16.0 * da, 16.0 * db);
+    gridNode(cand, a + da, b + db) = local.apply(kSpacing * da, kSpacing * db);
 }
 
 }  // namespace AztecCore

@@ -105,6 +105,7 @@ private:
 
     static std::uint8_t quantizedLevel(std::uint32_t v, const Levels& levels);
     void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
+    void fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
     void fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
     bool levelsDark(std::int32_t x, std::int32_t y) const;
     bool insideImage(std::int32_t x, std::int32_t y) const;

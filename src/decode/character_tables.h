@@ -9,19 +9,15 @@ namespace AztecCore {
 enum class CharMode { Upper, Lower, Mixed, Punct, Digit };
 
 namespace Control {
-constexpr std::int32_t CrLf = -49;
-constexpr std::int32_t PeriodSpace = -50;
-constexpr std::int32_t CommaSpace = -51;
-constexpr std::int32_t ColonSpace = -52;
-constexpr std::int32_t DigitLatch = -68;
-constexpr std::int32_t Flag = -70;
-constexpr std::int32_t LowerLatch = -76;
-constexpr std::int32_t MixedLatch = -77;
-constexpr std::int32_t PunctLatch = -80;
-constexpr std::int32_t UpperLatch = -85;
-constexpr std::int32_t BinaryShift = -98;
-constexpr std::int32_t PunctShift = -112;
-constexpr std::int32_t UpperShift = -117;
+enum : std::int32_t {
+    // Two characters at once.
+    CrLf = -49, PeriodSpace = -50, CommaSpace = -51, ColonSpace = -52,
+    // Mode changes: latches last until the next one, shifts for one code.
+    UpperLatch = -85, LowerLatch = -76, MixedLatch = -77, PunctLatch = -80, DigitLatch = -68,
+    UpperShift = -117, PunctShift = -112, BinaryShift = -98,
+    // FNC1 or an ECI designator.
+    Flag = -70,
+};
 }  // namespace Control
 
 // Digit codes are 4 bits wide; the other modes use 5.

@@ -1,45 +1,39 @@
 #pragma once
-// The failures of the Reed-Solomon layer. Each class derives straight from
-// std::exception so that callers can catch exactly the kinds they can recover
-// from; none of them allocates, the message is always a string literal.
+// The failures of the Reed-Solomon layer. The kinds are separate classes, each
+// straight below one base that only carries the message, so that callers can
+// catch exactly the kinds they can recover from; none of them allocates, the
+// message is always a string literal.
 #include <exception>
 
 namespace Aztec::ReedSolomon {
 
-class ReedSolomonException : public std::exception {
+class MessageException : public std::exception {
 public:
-    explicit ReedSolomonException(const char* message) noexcept : message_(message) {}
+    explicit MessageException(const char* message) noexcept : message_(message) {}
     const char* what() const noexcept override { return message_; }
 
 private:
     const char* message_;
 };
 
-class IllegalSymbolException : public std::exception {
+class ReedSolomonException : public MessageException {
 public:
-    explicit IllegalSymbolException(const char* message) noexcept : message_(message) {}
-    const char* what() const noexcept override { return message_; }
-
-private:
-    const char* message_;
+    using MessageException::MessageException;
 };
 
-class ArithmeticException : public std::exception {
+class IllegalSymbolException : public MessageException {
 public:
-    explicit ArithmeticException(const char* message) noexcept : message_(message) {}
-    const char* what() const noexcept override { return message_; }
-
-private:
-    const char* message_;
+    using MessageException::MessageException;
 };
 
-class IllegalArgumentException : public std::exception {
+class ArithmeticException : public MessageException {
 public:
-    explicit IllegalArgumentException(const char* message) noexcept : message_(message) {}
-    const char* what() const noexcept override { return message_; }
+    using MessageException::MessageException;
+};
 
-private:
-    const char* message_;
+class IllegalArgumentException : public MessageException {
+public:
+    using MessageException::MessageException;
 };
 
 }  // namespace Aztec::ReedSolomon

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 
+#include "decode/layer_table.h"
 #include "decode/symbol_data.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -14,16 +15,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     params.layers = 1 + data[1] % (compact ? 4 : 32);
     params.orientation = data[2] % 4;
     params.mirrored = data[2] >> 7;
-    const std::uint32_t layerBits = (compact ? 88 + 16 * params.layers : 112 + 16 * params.layers) * params.layers;
+    const std::uint32_t layerBits = AztecCore::layerBitCount(compact, params.layers);
     static const std::uint32_t widths[] = {6, 8, 10, 12};
     params.codewordBits = widths[data[3] % 4];
     params.totalCodewords = layerBits / params.codewordBits;
     params.spareBits = layerBits % params.codewordBits;
     params.dataCodewords = 1 + (data[4] | (data[5] << 8)) % (params.totalCodewords + 8);
-    static const std::uint32_t fullSizes[33] = {0,   19,  23,  27,  31,  37,  41,  45,  49,  53,  57,
-                                                61,  67,  71,  75,  79,  83,  87,  91,  95,  101, 105,
-                                                109, 113, 117, 121, 125, 131, 135, 139, 143, 147, 151};
-    params.symbolSize = compact ? 11 + 4 * params.layers : fullSizes[params.layers];
+    params.symbolSize = AztecCore::symbolSide(compact, params.layers);
     AztecCore::ModuleBits modules(params.symbolSize, AztecCore::BitVector(params.symbolSize));
     std::size_t bit = 0;
     for (auto& column : modules)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "decode/layer_table.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
@@ -56,8 +57,9 @@ inline std::string randomText(std::size_t length, std::uint32_t seed, bool binar
 // Content that needs the given symbol shape: the longest text (up to about half
 // the symbol's capacity) that zint still encodes at exactly that size.
 inline std::string textForSize(AztecSize size, int layers, std::uint32_t seed) {
-    const int bitsPerCodeword = layers <= 2 ? 6 : (layers <= 8 ? 8 : (layers <= 22 ? 10 : 12));
-    const int layerBits = size == AztecSize::Compact ? (88 + 16 * layers) * layers : (112 + 16 * layers) * layers;
+    const auto bitsPerCodeword = static_cast<int>(AztecCore::codewordWidth(static_cast<std::uint32_t>(layers)));
+    const auto layerBits =
+        static_cast<int>(AztecCore::layerBitCount(size == AztecSize::Compact, static_cast<std::uint32_t>(layers)));
     std::size_t length = static_cast<std::size_t>(layerBits / bitsPerCodeword * bitsPerCodeword / 8 / 2);
     for (; length > 1; length = length * 9 / 10) {
         const std::string text = randomText(length, seed);

@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "decode/layer_table.h"
 #include "locate_support.h"
 
 namespace locate_test {
@@ -33,8 +34,8 @@ struct Encoded {
 
 Encoded encodeShape(const Shape& shape, std::uint32_t seed) {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 .,:;!?";
-    const int bits = shape.size == AztecSize::Compact ? (88 + 16 * shape.layers) * shape.layers
-                                                      : (112 + 16 * shape.layers) * shape.layers;
+    const int bits = static_cast<int>(
+        AztecCore::layerBitCount(shape.size == AztecSize::Compact, static_cast<std::uint32_t>(shape.layers)));
     std::mt19937 rng(seed);
     EncodeOptions options;
     options.size = shape.size;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 struct FuzzImage {
@@ -23,4 +25,14 @@ inline FuzzImage fuzzImage(const std::uint8_t* data, std::size_t size, std::uint
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height * bytesPerPixel, 0);
     std::copy_n(data + 2, std::min(size - 2, image.pixels.size()), image.pixels.begin());
     return image;
+}
+
+// Releases an export's result. A missing result always stops the run; so does
+// "error" when the arguments were valid: every bounds check throws, and the
+// exports turn what is thrown into "error", so that is how an indexing fault
+// shows from outside.
+inline void checkResult(char* text, bool argumentsValid) {
+    if (text == nullptr) std::abort();
+    if (argumentsValid && std::strcmp(text, "error") == 0) std::abort();
+    std::free(text);
 }

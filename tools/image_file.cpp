@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "image/luma.h"
+
 bool loadImage(const std::string& path, LoadedImage& image, std::string& error) {
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load(path.c_str(), &width, &height, &channels, 4),
@@ -23,8 +25,8 @@ bool loadImage(const std::string& path, LoadedImage& image, std::string& error) 
         image.bgra[4 * i + 1] = static_cast<std::uint8_t>(g);
         image.bgra[4 * i + 2] = static_cast<std::uint8_t>(r);
         image.bgra[4 * i + 3] = rgba.get()[4 * i + 3];
-        // Same integer luma weights as the library's own colour conversion.
-        image.luminance[i] = static_cast<std::uint8_t>((2125 * r + 7154 * g + 721 * b) / 10000);
+        // The library's own colour conversion, so that --mode frame and --mode bgra see the same gray.
+        image.luminance[i] = AztecCore::Image::luma(r, g, b);
     }
     return true;
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/photo_support.h"
+#include "support/photo_scene.h"
 #include "talavex/talavex.h"
 
 namespace {
@@ -25,17 +25,17 @@ long peakKiB() {
 }
 
 talavex_test::GrayImage scenario(const std::string& name) {
-    talavex_e2e::PhotoScene scene;
+    talavex_test::PhotoScene scene;
     scene.width = 4032;
     scene.height = 3024;
     scene.backgroundSeed = 31;
-    if (name == "no-symbol") return talavex_e2e::composePhoto(nullptr, scene);
+    if (name == "no-symbol") return talavex_test::composePhoto(nullptr, scene);
     scene.centreX = 2900;
     scene.centreY = 800;
     scene.render.moduleSize = 6.0;
     scene.render.angleDegrees = 12.0;
     const auto symbol = talavex_test::encodeAztec(std::string(300, 'M'));
-    return talavex_e2e::composePhoto(&symbol, scene);
+    return talavex_test::composePhoto(&symbol, scene);
 }
 
 }  // namespace

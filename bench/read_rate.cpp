@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/photo_support.h"
+#include "support/photo_scene.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
@@ -119,9 +119,9 @@ Sample makeFrame(const FrameClass& cls, std::mt19937& rng) {
 }
 
 // Photos: one symbol (or none) somewhere in a cluttered 1280 x 960 photo
-// unless the class says otherwise; see tests/e2e/photo_support.h.
+// unless the class says otherwise; see tests/support/photo_scene.h.
 struct PhotoPlan {
-    talavex_e2e::PhotoScene scene;
+    talavex_test::PhotoScene scene;
     talavex_test::EncodeOptions encode;
     bool symbol = true;
     double nearCorner = 0.0;  // > 0: centre within this fraction of the width and of the height from a corner
@@ -225,7 +225,7 @@ Sample makePhoto(const PhotoClass& cls, std::mt19937& rng) {
         if (plan.encode.size != talavex_test::AztecSize::Auto) plan.encode.eccLevel = 0;
         sample.text = fitText(text, plan.encode);
         const AztecSymbol symbol = talavex_test::encodeAztec(sample.text, plan.encode);
-        talavex_e2e::PhotoScene& scene = plan.scene;
+        talavex_test::PhotoScene& scene = plan.scene;
         // Big symbols get smaller modules so that they fit comfortably, and
         // shrink further where the class's placement leaves them no room.
         const int side = std::min(scene.width, scene.height);
@@ -240,14 +240,14 @@ Sample makePhoto(const PhotoClass& cls, std::mt19937& rng) {
                     plan.nearCorner <= 0.0 ||
                     (std::min(scene.centreX, scene.width - scene.centreX) < plan.nearCorner * scene.width &&
                      std::min(scene.centreY, scene.height - scene.centreY) < plan.nearCorner * scene.height);
-                placed = edgeOk && talavex_e2e::symbolFits(symbol, scene.render, scene.centreX, scene.centreY,
+                placed = edgeOk && talavex_test::symbolFits(symbol, scene.render, scene.centreX, scene.centreY,
                                                            scene.width, scene.height);
             }
             if (!placed) scene.render.moduleSize *= 0.9;
         }
-        sample.image = talavex_e2e::composePhoto(&symbol, scene);
+        sample.image = talavex_test::composePhoto(&symbol, scene);
     } else {
-        sample.image = talavex_e2e::composePhoto(nullptr, plan.scene);
+        sample.image = talavex_test::composePhoto(nullptr, plan.scene);
     }
     sample.bgra = talavex_test::toBGRA(sample.image);
     return sample;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "e2e/photo_support.h"
+#include "support/photo_scene.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
@@ -76,7 +76,7 @@ void runPhoto(benchmark::State& state, const GrayImage& photo, const std::string
 // Concentric square rings of random ring width and count all over a cluttered
 // photo: each is a bright spot of the bull's-eye search, none a real symbol.
 GrayImage bullseyeClutter(int width, int height, int patterns, std::uint32_t seed) {
-    GrayImage photo = talavex_e2e::clutteredPhoto(width, height, seed);
+    GrayImage photo = talavex_test::clutteredPhoto(width, height, seed);
     std::mt19937 rng(seed);
     auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     for (int i = 0; i < patterns; ++i) {
@@ -99,7 +99,7 @@ GrayImage bullseyeClutter(int width, int height, int patterns, std::uint32_t see
 }
 
 void BM_PhotoNoSymbol12MP(benchmark::State& state) {
-    static const GrayImage photo = talavex_e2e::clutteredPhoto(4032, 3024, 21);
+    static const GrayImage photo = talavex_test::clutteredPhoto(4032, 3024, 21);
     runPhoto(state, photo, "");
 }
 BENCHMARK(BM_PhotoNoSymbol12MP)->Unit(benchmark::kMillisecond);
@@ -113,7 +113,7 @@ BENCHMARK(BM_PhotoBullseyeClutter12MP)->Unit(benchmark::kMillisecond);
 void BM_PhotoWithSymbol1280x960(benchmark::State& state) {
     static const std::string text = "Photo benchmark 0123456789 ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     static const GrayImage photo = [] {
-        talavex_e2e::PhotoScene scene;
+        talavex_test::PhotoScene scene;
         scene.backgroundSeed = 23;
         scene.centreX = 900;
         scene.centreY = 300;
@@ -122,7 +122,7 @@ void BM_PhotoWithSymbol1280x960(benchmark::State& state) {
         scene.render.blurSigma = 0.6;
         scene.render.noiseSigma = 2.0;
         const talavex_test::AztecSymbol symbol = talavex_test::encodeAztec(text);
-        return talavex_e2e::composePhoto(&symbol, scene);
+        return talavex_test::composePhoto(&symbol, scene);
     }();
     runPhoto(state, photo, text);
 }

@@ -16,6 +16,7 @@
 #include "decode/symbol_parameters.h"
 #include "reedsolomon/generic_gf.h"
 #include "support/aztec_encoder.h"
+#include "support/rs_encoder.h"
 
 namespace decode_test {
 
@@ -138,24 +139,8 @@ inline std::vector<std::pair<int, int>> layerBitModules(const SymbolParameters& 
 
 // Systematic Reed-Solomon check words with generator roots alpha^1 .. alpha^n.
 inline std::vector<std::int32_t> checkWords(const GenericGF& field, const std::vector<std::int32_t>& data, int n) {
-    std::vector<std::int32_t> generator{1};
-    for (int i = 1; i <= n; ++i) {
-        std::vector<std::int32_t> next(generator.size() + 1, 0);
-        for (std::size_t k = 0; k < generator.size(); ++k) {
-            next[k] ^= generator[k];
-            next[k + 1] ^= field.multiply(generator[k], field.exp(i));
-        }
-        generator = std::move(next);
-    }
-    std::vector<std::int32_t> work(data);
-    work.resize(data.size() + static_cast<std::size_t>(n), 0);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        const std::int32_t factor = work[i];
-        for (std::size_t k = 0; k < generator.size() && factor != 0; ++k) {
-            work[i + k] ^= field.multiply(generator[k], factor);
-        }
-    }
-    return std::vector<std::int32_t>(work.begin() + static_cast<std::ptrdiff_t>(data.size()), work.end());
+    const std::vector<std::int32_t> codeword = rstest::encode(field, data, n);
+    return std::vector<std::int32_t>(codeword.begin() + static_cast<std::ptrdiff_t>(data.size()), codeword.end());
 }
 
 // The mode message of a symbol (28 or 40 bits): layers and data codewords
@@ -192,13 +177,6 @@ inline std::optional<Bytes> decodeModules(const ModuleBits& modules) {
     const auto params = readModeMessage(modules);
     if (!params) return std::nullopt;
     return AztecCore::decodeSymbolData(*params, &modules);
-}
-
-// Value at x of the word polynomial (first element = highest power).
-inline std::int32_t evaluate(const GenericGF& field, const std::vector<std::int32_t>& word, std::int32_t x) {
-    std::int32_t value = 0;
-    for (const std::int32_t c : word) value = field.multiply(value, x) ^ c;
-    return value;
 }
 
 }  // namespace decode_test

@@ -22,8 +22,8 @@ struct Syndromes {
 
 Syndromes syndromes(const GenericGF& field, const std::vector<std::int32_t>& words, int checkCount) {
     Syndromes s;
-    for (int i = 1; i <= checkCount; ++i) s.allZeroFromAlpha1 &= evaluate(field, words, field.exp(i)) == 0;
-    s.zeroAtAlpha0 = evaluate(field, words, 1) == 0;
+    for (int i = 1; i <= checkCount; ++i) s.allZeroFromAlpha1 &= rstest::evaluate(field, words, field.exp(i)) == 0;
+    s.zeroAtAlpha0 = rstest::evaluate(field, words, 1) == 0;
     return s;
 }
 

@@ -7,10 +7,15 @@
 #include <string>
 
 #include "e2e_support.h"
-#include "photo_support.h"
+#include "support/photo_scene.h"
 
 namespace talavex_e2e {
 namespace {
+
+using talavex_test::clutteredPhoto;
+using talavex_test::composePhoto;
+using talavex_test::PhotoScene;
+using talavex_test::symbolFits;
 
 constexpr int kWidth = 1280;
 constexpr int kHeight = 960;

@@ -6,7 +6,8 @@
 
 #include "api/report_text.h"
 #include "photo/enlargement_scales.h"
-#include "photo_scene.h"
+#include "photo_scan.h"
+#include "support/photo_scene.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ using AztecCore::NotFound;
 using AztecCore::Read;
 using talavex_test::AztecSize;
 using talavex_test::EncodeOptions;
+using talavex_test::clutteredPhoto;
 using talavex_test::RenderOptions;
 using namespace photo_test;
 
@@ -36,7 +38,7 @@ void PrintTo(const PhotoCase& c, std::ostream* os) { *os << c.name; }
 
 GrayImage photoWithSymbol(const std::string& text, AztecSize size, const RenderOptions& render, double cx, double cy,
                           std::uint32_t backgroundSeed) {
-    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, backgroundSeed);
+    GrayImage photo = clutteredPhoto(kPhotoW, kPhotoH, backgroundSeed);
     EncodeOptions encode;
     encode.size = size;
     talavex_test::drawSymbol(photo, talavex_test::encodeAztec(text, encode), cx * kPhotoW, cy * kPhotoH, render);
@@ -98,7 +100,7 @@ TEST(ScanPhoto, SmallModulesAreReadFromEnlargedCrops) {
 
 TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
     AztecCore::Recognizer recognizer;
-    const PhotoScan scan = scanPhoto(recognizer, backgroundPhoto(kPhotoW, kPhotoH, 11));
+    const PhotoScan scan = scanPhoto(recognizer, clutteredPhoto(kPhotoW, kPhotoH, 11));
     EXPECT_EQ(scan.result, NotFound);
     EXPECT_EQ(scan.text, "");
     bool examined = false;
@@ -109,7 +111,7 @@ TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
 }
 
 TEST(ScanPhoto, UniformPhotoHasNoPositions) {
-    GrayImage photo = backgroundPhoto(200, 100, 1);
+    GrayImage photo = clutteredPhoto(200, 100, 1);
     std::fill(photo.pixels.begin(), photo.pixels.end(), 128);
     const PhotoScan scan = scanPhoto(photo);
     EXPECT_EQ(scan.result, NotFound);
@@ -119,7 +121,7 @@ TEST(ScanPhoto, UniformPhotoHasNoPositions) {
 
 TEST(ScanPhoto, FivePositionsWithoutBullseyeAreCounted) {
     // Dark squares: bright spots of the depth map, but no rings to locate.
-    GrayImage photo = backgroundPhoto(640, 480, 1);
+    GrayImage photo = clutteredPhoto(640, 480, 1);
     std::fill(photo.pixels.begin(), photo.pixels.end(), 220);
     for (int i = 0; i < 5; ++i)
         for (int y = 100 + 60 * i; y < 120 + 60 * i; ++y)
@@ -143,7 +145,7 @@ TEST(ScanPhoto, LocatedButUnreadableSymbol) {
         for (int x = 0; x < symbol.size; ++x)
             if (std::max(std::abs(x - centre), std::abs(y - centre)) > 5 && (x * 7 + y * 3) % 3 == 0)
                 symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] ^= 1;
-    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, 5);
+    GrayImage photo = clutteredPhoto(kPhotoW, kPhotoH, 5);
     RenderOptions render;
     render.moduleSize = 2.0;
     render.blurSigma = 0.5;
@@ -157,7 +159,7 @@ TEST(ScanPhoto, LocatedButUnreadableSymbol) {
 
 TEST(ScanPhoto, RecognizerForgetsEarlierRead) {
     AztecCore::Recognizer recognizer;
-    GrayImage photo = backgroundPhoto(kPhotoW, kPhotoH, 8);
+    GrayImage photo = clutteredPhoto(kPhotoW, kPhotoH, 8);
     RenderOptions render;
     render.moduleSize = 4.0;
     talavex_test::drawSymbol(photo, talavex_test::encodeAztec("first photo"), 300, 300, render);
@@ -173,7 +175,7 @@ class TooSmallForPhotoPass : public ::testing::TestWithParam<std::pair<int, int>
 
 TEST_P(TooSmallForPhotoPass, RaisesOutOfRange) {
     const auto [w, h] = GetParam();
-    GrayImage photo = backgroundPhoto(w, h, 2);
+    GrayImage photo = clutteredPhoto(w, h, 2);
     EXPECT_THROW(scanPhoto(photo), std::out_of_range);
 }
 
@@ -182,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, TooSmallForPhotoPass,
 
 TEST(ScanPhoto, FullSizePhotoWithoutSymbolFinishesQuickly) {
     // A 12-megapixel photo full of clutter: the pass must stay bounded.
-    const GrayImage photo = backgroundPhoto(4032, 3024, 21);
+    const GrayImage photo = clutteredPhoto(4032, 3024, 21);
     const auto start = std::chrono::steady_clock::now();
     const PhotoScan scan = scanPhoto(photo);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -11,7 +11,7 @@
 
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf.h"
-#include "rs_encoder.h"
+#include "support/rs_encoder.h"
 
 namespace {
 

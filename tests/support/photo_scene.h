@@ -1,6 +1,6 @@
 #pragma once
-// Photo scenes for the end-to-end tests of the photo pass (and the read-rate
-// report): a cluttered, unevenly lit background with dark blocks, frames and
+// Photo scenes for the tests of the photo pass, the read-rate report and the
+// benchmarks: a cluttered, unevenly lit background with dark blocks, frames and
 // lines of text-like marks, one real symbol composited anywhere in it, and the
 // camera's finishing touches (sensor noise, shading, JPEG).
 #include <algorithm>
@@ -12,11 +12,7 @@
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 
-namespace talavex_e2e {
-
-using talavex_test::AztecSymbol;
-using talavex_test::GrayImage;
-using talavex_test::RenderOptions;
+namespace talavex_test {
 
 namespace photo_detail {
 
@@ -108,7 +104,7 @@ inline GrayImage clutteredPhoto(int width, int height, std::uint32_t seed, doubl
         photo_detail::textBlock(image, rng, uniform(0, width), uniform(0, height), uniform(5, 14) * scale,
                                 uniform(2, 8), uniform(10, 40));
     }
-    talavex_test::addNoise(image, 3.0, seed + 1);
+    addNoise(image, 3.0, seed + 1);
     return image;
 }
 
@@ -179,15 +175,15 @@ struct PhotoScene {
 
 inline GrayImage composePhoto(const AztecSymbol* symbol, const PhotoScene& scene) {
     GrayImage photo = clutteredPhoto(scene.width, scene.height, scene.backgroundSeed, scene.clutter);
-    if (symbol) talavex_test::drawSymbol(photo, *symbol, scene.centreX, scene.centreY, scene.render);
+    if (symbol) drawSymbol(photo, *symbol, scene.centreX, scene.centreY, scene.render);
     if (scene.darkest < 1.0) shadeUnevenly(photo, scene.darkest, scene.backgroundSeed * 7919u + 3u);
     if (scene.shadowDepth < 1.0) {
         const double a = scene.shadowAngle * 3.14159265358979323846 / 180.0;
         castShadow(photo, scene.centreX - std::sin(a) * scene.shadowOffset,
                    scene.centreY + std::cos(a) * scene.shadowOffset, scene.shadowAngle, scene.shadowDepth, 6.0);
     }
-    if (scene.sensorNoise > 0.0) talavex_test::addNoise(photo, scene.sensorNoise, scene.backgroundSeed * 31u + 5u);
-    if (scene.jpegQuality > 0) talavex_test::jpegDegrade(photo, scene.jpegQuality);
+    if (scene.sensorNoise > 0.0) addNoise(photo, scene.sensorNoise, scene.backgroundSeed * 31u + 5u);
+    if (scene.jpegQuality > 0) jpegDegrade(photo, scene.jpegQuality);
     return photo;
 }
 
@@ -199,11 +195,11 @@ inline bool symbolFits(const AztecSymbol& symbol, const RenderOptions& render, d
     const double hi = symbol.size + render.quietZone;
     for (const double u : {lo, hi}) {
         for (const double v : {lo, hi}) {
-            const talavex_test::ImagePoint p = talavex_test::symbolToImageAt(symbol, render, cx, cy, u, v);
+            const ImagePoint p = symbolToImageAt(symbol, render, cx, cy, u, v);
             if (p.x < 0.0 || p.y < 0.0 || p.x > width || p.y > height) return false;
         }
     }
     return true;
 }
 
-}  // namespace talavex_e2e
+}  // namespace talavex_test

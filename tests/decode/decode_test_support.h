@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "decode/codeword_correction.h"
 #include "decode/layer_bits.h"
 #include "decode/mode_message.h"
 #include "decode/pack_words.h"
@@ -57,6 +58,18 @@ inline ModuleBits toModuleBits(const talavex_test::AztecSymbol& symbol) {
         for (int y = 0; y < symbol.size; ++y) modules[x][y] = symbol.dark(x, y);
     }
     return modules;
+}
+
+// Back to the row-major matrix the renderer takes.
+inline talavex_test::AztecSymbol toSymbol(const ModuleBits& modules) {
+    talavex_test::AztecSymbol symbol;
+    symbol.size = static_cast<int>(modules.size());
+    symbol.modules.resize(modules.size() * modules.size());
+    for (int x = 0; x < symbol.size; ++x) {
+        for (int y = 0; y < symbol.size; ++y)
+            symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] = modules[x][y] ? 1 : 0;
+    }
+    return symbol;
 }
 
 // The matrix as an image rotated a quarter turn clockwise.
@@ -170,6 +183,48 @@ inline std::vector<int> modeBitRingPositions(SymbolKind kind) {
         for (const int p : withinSide) positions.push_back(side * q + p);
     }
     return positions;
+}
+
+// The data codewords of an upright symbol, as its mode message counts them.
+inline std::vector<std::int32_t> dataCodewords(const ModuleBits& upright) {
+    const auto params = readModeMessage(upright);
+    if (!params || params->orientation != 0 || params->mirrored != 0) throw std::runtime_error("not upright");
+    auto words = AztecCore::packWords(AztecCore::readLayerBits(*params, upright), params->spareBits,
+                                      static_cast<std::int32_t>(params->totalCodewords),
+                                      static_cast<std::int32_t>(params->codewordBits));
+    words.resize(params->dataCodewords);
+    return words;
+}
+
+// The upright symbol with `words` as its data codewords, check words and mode
+// message to match; `where` maps its layer bits to modules (layerBitModules).
+inline ModuleBits withDataCodewords(const ModuleBits& upright, std::vector<std::int32_t> words,
+                                    const std::vector<std::pair<int, int>>& where) {
+    const auto params = readModeMessage(upright);
+    if (!params || params->orientation != 0 || params->mirrored != 0) throw std::runtime_error("not upright");
+    const std::uint32_t width = params->codewordBits;
+    const auto dataWords = static_cast<std::uint32_t>(words.size());
+    if (dataWords == 0 || dataWords + 2 > params->totalCodewords) throw std::runtime_error("no room for the data");
+    const auto check = checkWords(AztecCore::fieldForCodewordBits(width), words,
+                                  static_cast<int>(params->totalCodewords - dataWords));
+    words.insert(words.end(), check.begin(), check.end());
+
+    ModuleBits modules = upright;
+    const std::uint64_t total = std::uint64_t{width} * params->totalCodewords;
+    for (std::uint64_t i = 0; i < words.size(); ++i) {
+        for (std::uint32_t j = 0; j < width; ++j) {
+            const auto [x, y] = where[(params->spareBits + i * width + j) % total];
+            modules[x][y] = ((words[i] >> (width - 1 - j)) & 1) != 0;
+        }
+    }
+    const auto ring = ringCoordinates(static_cast<int>(params->symbolSize), params->kind == SymbolKind::Compact ? 5 : 7);
+    const BitVector modeBits = modeMessageBits(params->kind, params->layers, dataWords);
+    const auto positions = modeBitRingPositions(params->kind);
+    for (std::size_t k = 0; k < positions.size(); ++k) {
+        const auto [x, y] = ring[static_cast<std::size_t>(positions[k])];
+        modules[x][y] = modeBits[k];
+    }
+    return modules;
 }
 
 // Samples the mode ring and decodes the data, as the locator and reader would.

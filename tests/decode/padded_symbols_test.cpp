@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "decode/decode_test_support.h"
-#include "decode/codeword_correction.h"
-#include "decode/layer_bits.h"
-#include "decode/pack_words.h"
 
 namespace {
 
@@ -20,35 +17,10 @@ using talavex_test::EncodeOptions;
 ModuleBits withPadCodewords(const ModuleBits& upright, std::uint32_t padWords,
                             const std::vector<std::pair<int, int>>& where) {
     const auto params = readModeMessage(upright);
-    if (!params || params->orientation != 0 || params->mirrored != 0) throw std::runtime_error("not upright");
-    const std::uint32_t width = params->codewordBits;
-    const std::uint32_t dataWords = params->dataCodewords + padWords;
-    if (dataWords + 2 > params->totalCodewords) throw std::runtime_error("no room for the padding");
-
-    auto words =
-        AztecCore::packWords(AztecCore::readLayerBits(*params, upright), params->spareBits,
-                             static_cast<std::int32_t>(params->totalCodewords), static_cast<std::int32_t>(width));
-    words.resize(params->dataCodewords);
-    words.insert(words.end(), padWords, (1 << width) - 2);
-    const auto check = checkWords(AztecCore::fieldForCodewordBits(width), words, static_cast<int>(params->totalCodewords - dataWords));
-    words.insert(words.end(), check.begin(), check.end());
-
-    ModuleBits modules = upright;
-    const std::uint64_t total = std::uint64_t{width} * params->totalCodewords;
-    for (std::uint64_t i = 0; i < words.size(); ++i) {
-        for (std::uint32_t j = 0; j < width; ++j) {
-            const auto [x, y] = where[(params->spareBits + i * width + j) % total];
-            modules[x][y] = ((words[i] >> (width - 1 - j)) & 1) != 0;
-        }
-    }
-    const auto ring = ringCoordinates(params->symbolSize, params->kind == SymbolKind::Compact ? 5 : 7);
-    const BitVector modeBits = modeMessageBits(params->kind, params->layers, dataWords);
-    const auto positions = modeBitRingPositions(params->kind);
-    for (std::size_t k = 0; k < positions.size(); ++k) {
-        const auto [x, y] = ring[static_cast<std::size_t>(positions[k])];
-        modules[x][y] = modeBits[k];
-    }
-    return modules;
+    if (!params) throw std::runtime_error("no mode message");
+    std::vector<std::int32_t> words = dataCodewords(upright);
+    words.insert(words.end(), padWords, (1 << params->codewordBits) - 2);
+    return withDataCodewords(upright, words, where);
 }
 
 struct PaddedCase {

@@ -1,10 +1,12 @@
-// The colour entry point, damaged symbols, repeated calls and concurrent calls.
+// The colour entry point, damaged symbols, repeated calls and concurrent calls
+// of all three entry points.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <thread>
 
 #include "e2e_support.h"
+#include "support/photo_scene.h"
 
 namespace talavex_e2e {
 namespace {
@@ -87,28 +89,79 @@ TEST(RepeatedCallTest, SameImageSameText) {
     EXPECT_EQ(readY(image), text);
 }
 
-TEST(ConcurrencyTest, ThreadsGiveTheSerialResults) {
-    constexpr int kThreads = 8;
-    std::vector<GrayImage> images;
-    std::vector<std::string> texts;
-    for (int i = 0; i < kThreads; ++i) {
-        texts.push_back("thread " + std::to_string(i) + " " + randomText(10 + 30 * i, 40 + i));
+// One call of one export on one image.
+struct Call {
+    std::string (*read)(const Call&);
+    GrayImage gray;                   // recognizeY
+    std::vector<std::uint8_t> bgra;   // recognizeBGRA, recognizePhotoBGRA
+    std::string text;                 // what the call must return
+};
+
+std::string readCallY(const Call& c) { return readY(c.gray); }
+std::string readCallBGRA(const Call& c) { return readBGRA(c.bgra, c.gray.width, c.gray.height); }
+std::string readCallPhoto(const Call& c) { return readPhoto(c.bgra, c.gray.width, c.gray.height); }
+
+// Frames for both frame exports, and 640 x 480 photos of a symbol at 1.5 to
+// 1.6 pixels per module: too fine to read in place, so the photo pass reads
+// them from enlarged crops around the bull's-eye.
+std::vector<Call> concurrentCalls() {
+    std::vector<Call> calls;
+    for (int i = 0; i < 6; ++i) {
+        Call call;
+        call.text = "frame " + std::to_string(i) + " " + randomText(10 + 30 * i, 40 + i);
         RenderOptions options;
         options.moduleSize = 3.0 + 0.5 * (i % 3);
         options.angleDegrees = 40.0 * i;
         options.noiseSigma = i % 2 ? 6.0 : 0.0;
-        images.push_back(talavex_test::renderSymbol(encode(texts.back()), options));
+        call.gray = talavex_test::renderSymbol(encode(call.text), options);
+        call.read = i % 2 ? readCallBGRA : readCallY;
+        if (i % 2) call.bgra = talavex_test::toBGRA(call.gray, 9 + i);
+        calls.push_back(std::move(call));
     }
-    std::vector<std::string> serial;
-    for (const GrayImage& image : images) serial.push_back(readY(image));
+    const struct {
+        double module;
+        std::uint32_t seed;
+    } photos[] = {{1.6, 1}, {1.6, 2}, {1.6, 6}, {1.5, 3}};
+    for (const auto& p : photos) {
+        Call call;
+        call.text = "Photo pass test 0123456789 ABCDEFGHIJ";
+        talavex_test::PhotoScene scene;
+        scene.width = 640;
+        scene.height = 480;
+        scene.backgroundSeed = p.seed;
+        scene.centreX = 416.0;
+        scene.centreY = 168.0;
+        scene.render.moduleSize = p.module;
+        scene.render.angleDegrees = 10.0;
+        scene.render.blurSigma = 0.4;
+        scene.render.noiseSigma = 3.0;
+        scene.render.seed = p.seed;
+        const AztecSymbol symbol = encode(call.text);
+        call.gray = talavex_test::composePhoto(&symbol, scene);
+        call.bgra = talavex_test::toBGRA(call.gray, p.seed);
+        call.read = readCallPhoto;
+        calls.push_back(std::move(call));
+    }
+    return calls;
+}
 
-    std::vector<std::string> parallel(kThreads);
+// All three exports at once, each thread calling its export three times.
+TEST(ConcurrencyTest, ThreadsGiveTheSerialResults) {
+    const std::vector<Call> calls = concurrentCalls();
+    std::vector<std::string> serial;
+    std::vector<std::string> texts;
+    for (const Call& call : calls) {
+        serial.push_back(call.read(call));
+        texts.push_back(call.text);
+    }
+
+    std::vector<std::string> parallel(calls.size());
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (std::size_t i = 0; i < calls.size(); ++i)
         threads.emplace_back([&, i] {
-            parallel[i] = readY(images[i]);
+            parallel[i] = calls[i].read(calls[i]);
             for (int round = 1; round < 3; ++round)
-                if (readY(images[i]) != parallel[i]) parallel[i] = "<differs between rounds>";
+                if (calls[i].read(calls[i]) != parallel[i]) parallel[i] = "<differs between rounds>";
         });
     for (std::thread& t : threads) t.join();
     EXPECT_EQ(parallel, serial);

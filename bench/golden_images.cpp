@@ -161,14 +161,16 @@ std::vector<Group> hostileGroups() {
                      const int module = between(rng, 2, 12);
                      const int left = 320 + between(rng, -60, 60);
                      const int top = 240 + between(rng, -60, 60);
-                     locate_test::drawBullseye(image, left, top, module, between(rng, 3, 9));
+                     talavex_test::paintBullseye(image, {left + (module - 1) / 2.0, top + (module - 1) / 2.0, static_cast<double>(module), 0.0, between(rng, 3, 9)});
                      return image;
                  }
                  case 1: {  // stretched
                      GrayImage image = locate_test::blankImage(640, 480);
                      const int module = between(rng, 3, 12);
                      const int rings = between(rng, 4, 7);
-                     locate_test::drawBullseye(image, 320, 240, module, rings, between(rng, 2, 16));
+                     const int height = between(rng, 2, 16);
+                     talavex_test::paintBullseye(image, {320 + (module - 1) / 2.0, 240 + (height - 1) / 2.0, static_cast<double>(module),
+                                                         static_cast<double>(height), rings});
                      return image;
                  }
                  case 2: {  // turned, among clutter
@@ -177,7 +179,7 @@ std::vector<Group> hostileGroups() {
                      const double cy = between(rng, 160.0, 320.0);
                      const double module = between(rng, 3.0, 10.0);
                      const int rings = between(rng, 4, 7);
-                     locate_test::drawTurnedBullseye(image, cx, cy, module, rings, between(rng, 0.0, 90.0));
+                     talavex_test::paintBullseye(image, {cx, cy, module, 0.0, rings, between(rng, 0.0, 90.0)});
                      return image;
                  }
                  case 3: {  // rings tiled over the whole frame
@@ -187,7 +189,9 @@ std::vector<Group> hostileGroups() {
                  default: {  // one bull's-eye filling the frame
                      GrayImage image = locate_test::blankImage(640, 480);
                      const int module = between(rng, 20, 40);
-                     locate_test::drawBullseye(image, 320 - module / 2, 240 - module / 2, module, between(rng, 5, 8));
+                     const double centreX = 320 - module / 2 + (module - 1) / 2.0;
+                     const double centreY = 240 - module / 2 + (module - 1) / 2.0;
+                     talavex_test::paintBullseye(image, {centreX, centreY, static_cast<double>(module), 0.0, between(rng, 5, 8)});
                      return image;
                  }
              }

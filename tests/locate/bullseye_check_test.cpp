@@ -36,7 +36,7 @@ class AxisAlignedFinder : public ::testing::TestWithParam<FinderCase> {};
 TEST_P(AxisAlignedFinder, PassesAndFitsTheRingCorners) {
     const FinderCase& fc = GetParam();
     auto image = blankImage(400, 400);
-    drawBullseye(image, 195, 195, 10, fc.rings);  // centre (199.5, 199.5)
+    talavex_test::paintBullseye(image, {199.5, 199.5, 10.0, 0.0, fc.rings});
     SymbolLocator locator;
     locator.source = toGrayBuf(image);
     SymbolCandidate cand;
@@ -69,7 +69,7 @@ TEST_P(TurnedFinder, CornersWithinHalfAPixel) {
     // start) to hold the finder's tips at 45 degrees; centred between pixels
     // so that the rings come out symmetric.
     auto image = blankImage(600, 600);
-    drawTurnedBullseye(image, 300.5, 300.5, 10.0, 6, degrees);
+    talavex_test::paintBullseye(image, {300.5, 300.5, 10.0, 0.0, 6, degrees});
     SymbolLocator locator;
     locator.source = toGrayBuf(image);
     SymbolCandidate cand;
@@ -121,7 +121,7 @@ TEST(CheckBullseye, DarkProbeIsRejected) {
 TEST(CheckBullseye, StretchedFinderIsRejected) {
     // Modules 12 wide and 4 high: the edge scans' extents differ 3:1.
     auto image = blankImage(400, 400);
-    drawBullseye(image, 194, 198, 12, 6, 4);
+    talavex_test::paintBullseye(image, {199.5, 199.5, 12.0, 4.0});
     SymbolLocator locator;
     locator.source = toGrayBuf(image);
     SymbolCandidate cand;

@@ -58,7 +58,7 @@ class SeedOnBullseye : public ::testing::Test {
 protected:
     void SetUp() override {
         auto image = blankImage(360, 360);
-        drawBullseye(image, 175, 175, 10, 6);
+        talavex_test::paintBullseye(image, {179.5, 179.5, 10.0});
         locator.source = toGrayBuf(image);
     }
     SymbolLocator locator;

@@ -69,7 +69,7 @@ TEST(Locate, FinderWithoutModeMessageIsSeenButNotLocated) {
     // A full-range finder with nothing around it: every attempt that lands
     // on it sees the bull's-eye, none can read a mode message.
     auto image = blankImage(400, 400);
-    drawBullseye(image, 195, 195, 10, 6);
+    talavex_test::paintBullseye(image, {199.5, 199.5, 10.0});
     SymbolLocator locator;
     locator.source = toGrayBuf(image);
     auto cands = locator.findCandidates();

@@ -99,7 +99,7 @@ TEST(RingDepthMap, BorderColumnsCannotCarryDepth) {
 
 TEST(RingDepthMap, DepthGrowsTowardsTheCentreOfNestedRings) {
     GrayBuf binary = filledImage(120, 120, 255);
-    drawRings(binary, 60, 60, 6, 6);
+    drawRings(binary, {59.5, 59.5, 6.0});  // centre module: pixels 57..62
     const GrayBuf map = AztecCore::buildRingDepthMap(binary);
     EXPECT_EQ(map.pixel(60, 60), 255);
     // Walking out along the centre row, each ring is shallower than the one inside it.
@@ -174,7 +174,7 @@ TEST(FindBullseyeCandidates, BullseyeCentreComesFirstDespiteClutter) {
     GrayBuf photo = filledImage(320, 240, 230);
     fillRect(photo, 250, 30, 30, 20, 20);   // plain dark blobs elsewhere
     fillRect(photo, 20, 180, 50, 30, 40);
-    drawRings(photo, 180, 130, 7, 6);
+    drawRings(photo, {180.0, 130.0, 7.0});
     const auto points = AztecCore::findBullseyeCandidates(photo);
     ASSERT_FALSE(points.empty());
     // Inside the innermost (dark) square of 7 x 7 pixels.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "image/gray_buf.h"
+#include "support/bullseye.h"
 
 namespace photo_test {
 
@@ -25,19 +26,10 @@ inline void fillRect(GrayBuf& image, std::int32_t x0, std::int32_t y0, std::int3
         for (std::int32_t x = x0; x < x0 + w; ++x) image.setPixel(x, y, value);
 }
 
-// Concentric square rings of `module` pixels around (cx, cy): dark where the
-// Chebyshev ring index is even, up to ring `rings`.
-inline void drawRings(GrayBuf& image, std::int32_t cx, std::int32_t cy, std::int32_t module, std::int32_t rings) {
-    const std::int32_t half = module / 2;
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        for (std::int32_t x = 0; x < image.width(); ++x) {
-            const std::int32_t dx = x - cx + half;
-            const std::int32_t dy = y - cy + half;
-            const auto ring = [&](std::int32_t d) { return (d >= 0 ? d : d - module + 1) / module; };
-            const std::int32_t r = std::max(std::abs(ring(dx)), std::abs(ring(dy)));
-            if (r <= rings) image.setPixel(x, y, r % 2 == 0 ? 0 : 255);
-        }
-    }
+// Bull's-eye rings (support/bullseye.h) painted into a GrayBuf.
+inline void drawRings(GrayBuf& image, const talavex_test::Bullseye& rings) {
+    talavex_test::paintBullseye(image.width(), image.height(), rings,
+                                [&](int x, int y, std::uint8_t level) { image.setPixel(x, y, level); });
 }
 
 inline GrayBuf rowImage(const std::vector<std::uint8_t>& values) {

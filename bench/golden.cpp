@@ -50,12 +50,18 @@ bool parse(int argc, char** argv, Options& options) {
         }
         if (i + 1 >= argc) return false;
         const char* value = argv[++i];
-        if (arg == "--check") options.checkFile = value;
-        else if (arg == "--write") options.writeFile = value;
-        else if (arg == "--subset") options.subset = std::atoi(value);
-        else if (arg == "--only") options.only = value;
-        else if (arg == "--subset-seed") options.subsetSeed = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
-        else return false;
+        if (arg == "--check")
+            options.checkFile = value;
+        else if (arg == "--write")
+            options.writeFile = value;
+        else if (arg == "--subset")
+            options.subset = std::atoi(value);
+        else if (arg == "--only")
+            options.only = value;
+        else if (arg == "--subset-seed")
+            options.subsetSeed = static_cast<std::uint32_t>(std::strtoul(value, nullptr, 10));
+        else
+            return false;
     }
     if (options.subset < 1) return false;
     // A subset written out would replace the full file with a part of it.
@@ -104,8 +110,10 @@ bool compare(const std::vector<FileLine>& expected, const std::vector<std::strin
     }
     if (expected.size() != actual.size()) {
         std::printf("%zu lines expected, %zu produced\n", expected.size(), actual.size());
-        if (expected.size() > actual.size()) std::printf("first line not produced: %s\n", expected[common].text.c_str());
-        else std::printf("first line not in the file: %s\n", actual[common].c_str());
+        if (expected.size() > actual.size())
+            std::printf("first line not produced: %s\n", expected[common].text.c_str());
+        else
+            std::printf("first line not in the file: %s\n", actual[common].c_str());
     }
     if (differing > 0) std::printf("%zu of %zu lines differ\n", differing, common);
     return differing == 0 && expected.size() == actual.size();
@@ -147,7 +155,8 @@ int main(int argc, char** argv) {
 
     // With the lines going to stdout, the summary goes to stderr.
     std::FILE* report = options.checkFile.empty() && options.writeFile.empty() ? stderr : stdout;
-    std::fprintf(report, "%zu of %zu images, %zu lines, %.1f s\n", keys.size(), catalogue.size(), lines.size(), seconds);
+    std::fprintf(report, "%zu of %zu images, %zu lines, %.1f s\n", keys.size(), catalogue.size(), lines.size(),
+                 seconds);
     for (const std::string& group : groupOrder) {
         std::fprintf(report, "  %-26s %8.1f s\n", group.c_str(), groupSeconds[group]);
     }

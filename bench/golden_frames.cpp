@@ -43,8 +43,8 @@ GrayImage gradientFrame(int width, int height, int from, int to, double angleDeg
     return image;
 }
 
-GrayImage checkerboardFrame(int width, int height, double cell, int dark, int light, double angleDegrees,
-                            double phaseX, double phaseY) {
+GrayImage checkerboardFrame(int width, int height, double cell, int dark, int light, double angleDegrees, double phaseX,
+                            double phaseY) {
     GrayImage image = blank(width, height);
     const double a = angleDegrees * kPi / 180.0;
     const double c = std::cos(a);

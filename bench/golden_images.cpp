@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "e2e/hostile_images.h"
-#include "support/photo_scene.h"
 #include "golden_frames.h"
 #include "locate/hostile_symbols.h"
 #include "locate/locate_support.h"
 #include "read_rate_classes.h"
 #include "support/aztec_encoder.h"
+#include "support/photo_scene.h"
 
 namespace talavex_bench {
 
@@ -40,7 +40,9 @@ struct Group {
 // standard library shapes its distributions. Every draw is a statement of its
 // own or the last argument of a call: the order in which a call's arguments
 // are evaluated is up to the compiler.
-int between(std::mt19937& rng, int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<std::uint32_t>(hi - lo + 1)); }
+int between(std::mt19937& rng, int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<std::uint32_t>(hi - lo + 1));
+}
 double between(std::mt19937& rng, double lo, double hi) { return lo + (hi - lo) * (rng() / 4294967296.0); }
 
 std::string upperText(std::mt19937& rng, int length) {
@@ -56,10 +58,10 @@ struct Size {
 
 // Mostly VGA; one frame in ten is full HD and one in forty 4096 x 2160.
 Size emptyFrameSize(int index) {
-    static const Size sizes[] = {{640, 480}, {640, 480},  {800, 600}, {640, 480}, {1280, 720},
-                                 {640, 480}, {1024, 768}, {640, 480}, {1920, 1080}, {640, 480},
-                                 {800, 600}, {640, 480},  {1280, 720}, {640, 480}, {1920, 1080},
-                                 {640, 480}, {1024, 768}, {640, 480}, {1280, 720}, {640, 480}};
+    static const Size sizes[] = {{640, 480}, {640, 480},  {800, 600},  {640, 480},   {1280, 720},
+                                 {640, 480}, {1024, 768}, {640, 480},  {1920, 1080}, {640, 480},
+                                 {800, 600}, {640, 480},  {1280, 720}, {640, 480},   {1920, 1080},
+                                 {640, 480}, {1024, 768}, {640, 480},  {1280, 720},  {640, 480}};
     if (index % 40 == 39) return {4096, 2160};
     return sizes[index % 20];
 }
@@ -129,9 +131,9 @@ GrayImage renderHostile(const talavex_test::AztecSymbol& symbol, int index, std:
 // Shapes of 1 x N, N x 1 and under the photo pass's 64-pixel minimum.
 const std::vector<Size>& tinyShapes() {
     static const std::vector<Size> shapes = {
-        {1, 1},    {1, 2},   {2, 1},    {2, 3},    {3, 2},    {7, 5},    {5, 7},     {16, 16},   {31, 200},
-        {200, 31}, {48, 48}, {63, 63},  {63, 1000}, {1000, 63}, {64, 64}, {64, 63},   {63, 64},   {1, 640},
-        {640, 1},  {1, 4096}, {4096, 1}, {2, 2048}, {2048, 2}, {3, 1000}, {1000, 3}, {100, 64}, {64, 100},
+        {1, 1},    {1, 2},    {2, 1},    {2, 3},     {3, 2},     {7, 5},    {5, 7},    {16, 16},  {31, 200},
+        {200, 31}, {48, 48},  {63, 63},  {63, 1000}, {1000, 63}, {64, 64},  {64, 63},  {63, 64},  {1, 640},
+        {640, 1},  {1, 4096}, {4096, 1}, {2, 2048},  {2048, 2},  {3, 1000}, {1000, 3}, {100, 64}, {64, 100},
     };
     return shapes;
 }
@@ -161,7 +163,8 @@ std::vector<Group> hostileGroups() {
                      const int module = between(rng, 2, 12);
                      const int left = 320 + between(rng, -60, 60);
                      const int top = 240 + between(rng, -60, 60);
-                     talavex_test::paintBullseye(image, {left + (module - 1) / 2.0, top + (module - 1) / 2.0, static_cast<double>(module), 0.0, between(rng, 3, 9)});
+                     talavex_test::paintBullseye(image, {left + (module - 1) / 2.0, top + (module - 1) / 2.0,
+                                                         static_cast<double>(module), 0.0, between(rng, 3, 9)});
                      return image;
                  }
                  case 1: {  // stretched
@@ -169,8 +172,9 @@ std::vector<Group> hostileGroups() {
                      const int module = between(rng, 3, 12);
                      const int rings = between(rng, 4, 7);
                      const int height = between(rng, 2, 16);
-                     talavex_test::paintBullseye(image, {320 + (module - 1) / 2.0, 240 + (height - 1) / 2.0, static_cast<double>(module),
-                                                         static_cast<double>(height), rings});
+                     talavex_test::paintBullseye(
+                         image, {320 + (module - 1) / 2.0, 240 + (height - 1) / 2.0, static_cast<double>(module),
+                                 static_cast<double>(height), rings});
                      return image;
                  }
                  case 2: {  // turned, among clutter
@@ -191,7 +195,8 @@ std::vector<Group> hostileGroups() {
                      const int module = between(rng, 20, 40);
                      const double centreX = 320 - module / 2 + (module - 1) / 2.0;
                      const double centreY = 240 - module / 2 + (module - 1) / 2.0;
-                     talavex_test::paintBullseye(image, {centreX, centreY, static_cast<double>(module), 0.0, between(rng, 5, 8)});
+                     talavex_test::paintBullseye(
+                         image, {centreX, centreY, static_cast<double>(module), 0.0, between(rng, 5, 8)});
                      return image;
                  }
              }
@@ -200,10 +205,8 @@ std::vector<Group> hostileGroups() {
          [](int index, std::mt19937& rng) {
              const Size s = tinyShapes()[static_cast<std::size_t>(index) % tinyShapes().size()];
              switch (index / static_cast<int>(tinyShapes().size())) {
-                 case 0:
-                     return talavex_e2e::noise(s.width, s.height, rng());
-                 case 1:
-                     return locate_test::blankImage(s.width, s.height, static_cast<std::uint8_t>(rng()));
+                 case 0: return talavex_e2e::noise(s.width, s.height, rng());
+                 case 1: return locate_test::blankImage(s.width, s.height, static_cast<std::uint8_t>(rng()));
                  default: {  // the middle of a symbol, through its bull's-eye
                      RenderOptions options;
                      options.moduleSize = between(rng, 2.0, 4.0);

@@ -18,10 +18,10 @@
 namespace {
 
 using talavex_bench::FrameClass;
-using talavex_bench::PhotoClass;
-using talavex_bench::Sample;
 using talavex_bench::frameClasses;
+using talavex_bench::PhotoClass;
 using talavex_bench::photoClasses;
+using talavex_bench::Sample;
 using Clock = std::chrono::steady_clock;
 
 struct ClassStats {
@@ -55,8 +55,10 @@ void measure(const Sample& sample, ClassStats& stats) {
     stats.millis.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     ++stats.total;
     // Without a symbol, "read" is the empty answer and any other one is wrong.
-    if (got == sample.text) ++stats.read;
-    else if (!got.empty()) ++stats.wrong;
+    if (got == sample.text)
+        ++stats.read;
+    else if (!got.empty())
+        ++stats.wrong;
 }
 
 void add(ClassStats& total, const ClassStats& part) {
@@ -79,9 +81,12 @@ int main(int argc, char** argv) {
     int photosPerClass = 10;
     std::uint32_t seed = 20261208;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--frames-per-class") == 0) framesPerClass = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--photos-per-class") == 0) photosPerClass = std::atoi(argv[i + 1]);
-        else if (std::strcmp(argv[i], "--seed") == 0) seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
+        if (std::strcmp(argv[i], "--frames-per-class") == 0)
+            framesPerClass = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--photos-per-class") == 0)
+            photosPerClass = std::atoi(argv[i + 1]);
+        else if (std::strcmp(argv[i], "--seed") == 0)
+            seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
     }
 
     std::printf("%-22s %5s %5s %7s %5s %9s %9s\n", "class", "n", "read", "rate", "wrong", "median-ms", "worst-ms");

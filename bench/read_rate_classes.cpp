@@ -41,28 +41,44 @@ std::string fitText(std::string text, const talavex_test::EncodeOptions& encode)
 
 const std::vector<FrameClass>& frameClasses() {
     static const std::vector<FrameClass> classes = {
-        {"clean", [](RenderOptions& o, std::mt19937& r) { o.angleDegrees = 90.0 * (r() % 4); o.mirror = r() % 2; }},
+        {"clean",
+         [](RenderOptions& o, std::mt19937& r) {
+             o.angleDegrees = 90.0 * (r() % 4);
+             o.mirror = r() % 2;
+         }},
         {"small-modules", [](RenderOptions& o, std::mt19937& r) { o.moduleSize = uniform(r, 2.5, 3.0); }},
         {"rotation", [](RenderOptions& o, std::mt19937& r) { o.angleDegrees = uniform(r, 0, 360); }},
-        {"perspective", [](RenderOptions& o, std::mt19937& r) {
+        {"perspective",
+         [](RenderOptions& o, std::mt19937& r) {
              o.tiltX = uniform(r, -0.2, 0.2);
              o.tiltY = uniform(r, -0.2, 0.2);
              o.angleDegrees = uniform(r, 0, 360);
          }},
-        {"blur", [](RenderOptions& o, std::mt19937& r) { o.blurSigma = uniform(r, 0.7, 1.6); o.moduleSize = uniform(r, 4, 6); }},
+        {"blur",
+         [](RenderOptions& o, std::mt19937& r) {
+             o.blurSigma = uniform(r, 0.7, 1.6);
+             o.moduleSize = uniform(r, 4, 6);
+         }},
         {"noise", [](RenderOptions& o, std::mt19937& r) { o.noiseSigma = uniform(r, 8, 30); }},
-        {"low-contrast", [](RenderOptions& o, std::mt19937& r) {
+        {"low-contrast",
+         [](RenderOptions& o, std::mt19937& r) {
              o.black = static_cast<int>(uniform(r, 20, 160));
              o.white = o.black + static_cast<int>(uniform(r, 30, 60));
          }},
-        {"off-centre", [](RenderOptions& o, std::mt19937& r) { o.offsetX = uniform(r, -24, 24); o.offsetY = uniform(r, -24, 24); }},
-        {"large-frame", [](RenderOptions& o, std::mt19937& r) {
+        {"off-centre",
+         [](RenderOptions& o, std::mt19937& r) {
+             o.offsetX = uniform(r, -24, 24);
+             o.offsetY = uniform(r, -24, 24);
+         }},
+        {"large-frame",
+         [](RenderOptions& o, std::mt19937& r) {
              const bool hd = r() % 2;
              o.width = hd ? 1920 : 1280;
              o.height = hd ? 1080 : 720;
              o.moduleSize = uniform(r, 3, 8);
          }},
-        {"combined", [](RenderOptions& o, std::mt19937& r) {
+        {"combined",
+         [](RenderOptions& o, std::mt19937& r) {
              o.angleDegrees = uniform(r, 0, 360);
              o.tiltX = uniform(r, -0.1, 0.1);
              o.blurSigma = uniform(r, 0.3, 1.0);
@@ -98,47 +114,56 @@ Sample makeFrame(const FrameClass& cls, std::mt19937& rng) {
 const std::vector<PhotoClass>& photoClasses() {
     static const std::vector<PhotoClass> classes = {
         {"off-centre", [](PhotoPlan& p, std::mt19937&) { p.nearCorner = 0.15; }},
-        {"small-modules", [](PhotoPlan& p, std::mt19937& r) {
+        {"small-modules",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.render.moduleSize = uniform(r, 1.5, 2.0);
              p.scene.render.blurSigma = uniform(r, 0.3, 0.5);
          }},
         {"rotation", [](PhotoPlan& p, std::mt19937& r) { p.scene.render.angleDegrees = uniform(r, 0, 360); }},
-        {"perspective", [](PhotoPlan& p, std::mt19937& r) {
+        {"perspective",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.render.tiltX = uniform(r, -0.4, 0.4);
              p.scene.render.tiltY = uniform(r, -0.4, 0.4);
          }},
-        {"blur", [](PhotoPlan& p, std::mt19937& r) {
+        {"blur",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.render.moduleSize = uniform(r, 3.5, 5.0);
              p.scene.render.blurSigma = uniform(r, 0.8, 2.0);
          }},
         {"noise", [](PhotoPlan& p, std::mt19937& r) { p.scene.sensorNoise = uniform(r, 8, 35); }},
-        {"jpeg", [](PhotoPlan& p, std::mt19937& r) {
+        {"jpeg",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.render.moduleSize = uniform(r, 2.0, 4.0);
              p.scene.jpegQuality = static_cast<int>(uniform(r, 10, 60));
          }},
-        {"uneven-lighting", [](PhotoPlan& p, std::mt19937& r) {
+        {"uneven-lighting",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.darkest = uniform(r, 0.25, 0.6);
              p.scene.shadowDepth = uniform(r, 0.5, 0.8);
              p.scene.shadowAngle = uniform(r, 0, 360);
              p.scene.shadowOffset = uniform(r, -20, 20);
          }},
-        {"compact", [](PhotoPlan& p, std::mt19937& r) {
+        {"compact",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.encode.size = talavex_test::AztecSize::Compact;
              p.encode.layers = 1 + static_cast<int>(r() % 4);
              p.scene.render.moduleSize = uniform(r, 2.0, 4.0);
          }},
-        {"full-range", [](PhotoPlan& p, std::mt19937& r) {
+        {"full-range",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.encode.size = talavex_test::AztecSize::Full;
              p.encode.layers = 1 + static_cast<int>(r() % 32);
              p.scene.render.moduleSize = uniform(r, 2.0, 3.5);
          }},
-        {"large-photo", [](PhotoPlan& p, std::mt19937& r) {
+        {"large-photo",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.scene.width = 4032;
              p.scene.height = 3024;
              p.scene.render.moduleSize = uniform(r, 4.0, 12.0);
              p.scene.render.blurSigma = uniform(r, 0.5, 1.5);
          }},
-        {"no-symbol", [](PhotoPlan& p, std::mt19937& r) {
+        {"no-symbol",
+         [](PhotoPlan& p, std::mt19937& r) {
              p.symbol = false;
              p.scene.sensorNoise = uniform(r, 0, 10);
              if (r() % 4 == 0) {
@@ -185,7 +210,7 @@ Sample makePhoto(const PhotoClass& cls, std::mt19937& rng) {
                     (std::min(scene.centreX, scene.width - scene.centreX) < plan.nearCorner * scene.width &&
                      std::min(scene.centreY, scene.height - scene.centreY) < plan.nearCorner * scene.height);
                 placed = edgeOk && talavex_test::symbolFits(symbol, scene.render, scene.centreX, scene.centreY,
-                                                           scene.width, scene.height);
+                                                            scene.width, scene.height);
             }
             if (!placed) scene.render.moduleSize *= 0.9;
         }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "support/photo_scene.h"
 #include "support/aztec_encoder.h"
+#include "support/photo_scene.h"
 #include "support/render.h"
 
 namespace talavex_bench {

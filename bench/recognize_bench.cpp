@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "support/photo_scene.h"
 #include "support/aztec_encoder.h"
+#include "support/photo_scene.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
 

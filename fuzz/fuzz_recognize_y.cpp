@@ -5,7 +5,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const FuzzImage image = fuzzImage(data, size, 1, 1, 255);
-    checkResult(recognizeY(image.pixels.empty() ? nullptr : image.pixels.data(), image.width, image.height),
-                true);
+    checkResult(recognizeY(image.pixels.empty() ? nullptr : image.pixels.data(), image.width, image.height), true);
     return 0;
 }

@@ -32,10 +32,14 @@ const char kUsage[] =
 enum class Mode { Frame, Bgra, Photo };
 
 bool parseMode(const char* text, Mode& mode) {
-    if (std::strcmp(text, "frame") == 0) mode = Mode::Frame;
-    else if (std::strcmp(text, "bgra") == 0) mode = Mode::Bgra;
-    else if (std::strcmp(text, "photo") == 0) mode = Mode::Photo;
-    else return false;
+    if (std::strcmp(text, "frame") == 0)
+        mode = Mode::Frame;
+    else if (std::strcmp(text, "bgra") == 0)
+        mode = Mode::Bgra;
+    else if (std::strcmp(text, "photo") == 0)
+        mode = Mode::Photo;
+    else
+        return false;
     return true;
 }
 

@@ -26,17 +26,17 @@
 #include <stdint.h>
 
 #if defined(_WIN32) || defined(__CYGWIN__)
-#  if defined(TALAVEX_STATIC)
-#    define TALAVEX_API
-#  elif defined(TALAVEX_BUILDING)
-#    define TALAVEX_API __declspec(dllexport)
-#  else
-#    define TALAVEX_API __declspec(dllimport)
-#  endif
-#elif defined(__GNUC__)
-#  define TALAVEX_API __attribute__((visibility("default")))
+#if defined(TALAVEX_STATIC)
+#define TALAVEX_API
+#elif defined(TALAVEX_BUILDING)
+#define TALAVEX_API __declspec(dllexport)
 #else
-#  define TALAVEX_API
+#define TALAVEX_API __declspec(dllimport)
+#endif
+#elif defined(__GNUC__)
+#define TALAVEX_API __attribute__((visibility("default")))
+#else
+#define TALAVEX_API
 #endif
 
 #ifdef __cplusplus

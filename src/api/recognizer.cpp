@@ -46,8 +46,6 @@ ScanStatus Recognizer::scanLocated(std::string& status) {
     return Read;
 }
 
-std::string Recognizer::resultText() const {
-    return std::string(resultBytes_.begin(), resultBytes_.end());
-}
+std::string Recognizer::resultText() const { return std::string(resultBytes_.begin(), resultBytes_.end()); }
 
 }  // namespace AztecCore

@@ -47,8 +47,7 @@ private:
     EnlargedAttempts readEnlarged(const Image::GrayBuf& crop);
     // One attempt on an enlarged crop; `located` reports whether the bull's-eye was found.
     // The locator reads `scaled` in place; the caller keeps it unchanged until this returns.
-    std::optional<std::vector<std::uint8_t>> tryScaled(const std::shared_ptr<Image::GrayBuf>& scaled,
-                                                       bool& located);
+    std::optional<std::vector<std::uint8_t>> tryScaled(const std::shared_ptr<Image::GrayBuf>& scaled, bool& located);
 
     std::unique_ptr<SymbolLocator> locator_;
     Image::GrayBuf workImage_;

@@ -133,8 +133,7 @@ Recognizer::EnlargedAttempts Recognizer::readEnlarged(const GrayBuf& crop) {
     return attempts;
 }
 
-std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared_ptr<GrayBuf>& scaled,
-                                                                bool& located) {
+std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared_ptr<GrayBuf>& scaled, bool& located) {
     LocatorRun run(scaled);
     // The crop is centred on the candidate, so the analysis starts at its middle.
     located = run.locator.analyzeAt(run.candidate(), scaled->width() / 2, scaled->height() / 2);

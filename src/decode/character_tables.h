@@ -11,10 +11,19 @@ enum class CharMode { Upper, Lower, Mixed, Punct, Digit };
 namespace Control {
 enum : std::int32_t {
     // Two characters at once.
-    CrLf = -49, PeriodSpace = -50, CommaSpace = -51, ColonSpace = -52,
+    CrLf = -49,
+    PeriodSpace = -50,
+    CommaSpace = -51,
+    ColonSpace = -52,
     // Mode changes: latches last until the next one, shifts for one code.
-    UpperLatch = -85, LowerLatch = -76, MixedLatch = -77, PunctLatch = -80, DigitLatch = -68,
-    UpperShift = -117, PunctShift = -112, BinaryShift = -98,
+    UpperLatch = -85,
+    LowerLatch = -76,
+    MixedLatch = -77,
+    PunctLatch = -80,
+    DigitLatch = -68,
+    UpperShift = -117,
+    PunctShift = -112,
+    BinaryShift = -98,
     // FNC1 or an ECI designator.
     Flag = -70,
 };

@@ -64,10 +64,22 @@ BitVector readLayerBits(const SymbolParameters& params, const ModuleBits& module
                 bool outer = false;
                 bool inner = false;
                 switch (run) {
-                    case 0: outer = grid.at(o, o + t); inner = grid.at(o + 1, o + t); break;
-                    case 1: outer = grid.at(o + t, far); inner = grid.at(o + t, far - 1); break;
-                    case 2: outer = grid.at(far, far - t); inner = grid.at(far - 1, far - t); break;
-                    default: outer = grid.at(far - t, o); inner = grid.at(far - t, o + 1); break;
+                    case 0:
+                        outer = grid.at(o, o + t);
+                        inner = grid.at(o + 1, o + t);
+                        break;
+                    case 1:
+                        outer = grid.at(o + t, far);
+                        inner = grid.at(o + t, far - 1);
+                        break;
+                    case 2:
+                        outer = grid.at(far, far - t);
+                        inner = grid.at(far - 1, far - t);
+                        break;
+                    default:
+                        outer = grid.at(far - t, o);
+                        inner = grid.at(far - t, o + 1);
+                        break;
                 }
                 setBitAt(layerBits, (start + 2 * t) % total, outer);
                 setBitAt(layerBits, (start + 2 * t + 1) % total, inner);

@@ -14,9 +14,9 @@ namespace AztecCore {
 
 // Full-range sides grow by four modules per layer plus the reference-grid
 // lines that the growing symbol crosses, so they are listed rather than derived.
-inline constexpr std::array<std::uint32_t, 32> kFullRangeSides = {
-    19, 23, 27, 31, 37, 41, 45, 49, 53, 57, 61, 67, 71, 75, 79, 83,
-    87, 91, 95, 101, 105, 109, 113, 117, 121, 125, 131, 135, 139, 143, 147, 151};
+inline constexpr std::array<std::uint32_t, 32> kFullRangeSides = {19,  23,  27,  31,  37,  41,  45,  49,  53,  57,  61,
+                                                                  67,  71,  75,  79,  83,  87,  91,  95,  101, 105, 109,
+                                                                  113, 117, 121, 125, 131, 135, 139, 143, 147, 151};
 
 // Each layer is a ring two modules wide; its length grows by 16 bits per layer.
 constexpr std::uint32_t layerBitCount(bool compact, std::uint32_t layers) {

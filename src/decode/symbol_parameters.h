@@ -11,14 +11,14 @@ enum class SymbolKind : std::uint32_t { None = 0, Compact = 1, Full = 2 };
 
 struct SymbolParameters {
     SymbolKind kind = SymbolKind::None;
-    std::uint32_t orientation = 0;     // quarter turns, 0..3
-    std::uint8_t mirrored = 0;         // 1 when seen mirrored
+    std::uint32_t orientation = 0;  // quarter turns, 0..3
+    std::uint8_t mirrored = 0;      // 1 when seen mirrored
     std::uint32_t dataCodewords = 0;
-    std::uint32_t codewordBits = 0;    // 6, 8, 10 or 12
+    std::uint32_t codewordBits = 0;  // 6, 8, 10 or 12
     std::uint32_t totalCodewords = 0;
     std::uint32_t layers = 0;
-    std::uint32_t symbolSize = 0;      // side in modules
-    std::uint32_t spareBits = 0;       // layer bits left over after the codewords
+    std::uint32_t symbolSize = 0;  // side in modules
+    std::uint32_t spareBits = 0;   // layer bits left over after the codewords
 };
 
 using BitVector = std::vector<bool>;

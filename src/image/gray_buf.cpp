@@ -30,9 +30,7 @@ GrayBuf::GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t he
 
 GrayBuf::GrayBuf(const GrayBuf* other) : GrayBuf(*other) {}
 
-std::int64_t GrayBuf::indexOf(std::int32_t x, std::int32_t y) const {
-    return std::int64_t{store_.stride} * y + x;
-}
+std::int64_t GrayBuf::indexOf(std::int32_t x, std::int32_t y) const { return std::int64_t{store_.stride} * y + x; }
 
 std::uint8_t GrayBuf::pixel(std::int32_t x, std::int32_t y) const { return checkedAt(store_.bytes, indexOf(x, y)); }
 

@@ -11,9 +11,9 @@ class RgbBuf;
 
 class GrayBuf {
 public:
-    GrayBuf();                                                    // 0 x 0, one zero byte of storage
+    GrayBuf();  // 0 x 0, one zero byte of storage
     GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
-    explicit GrayBuf(const GrayBuf* other);                       // deep copy, slack included
+    explicit GrayBuf(const GrayBuf* other);  // deep copy, slack included
     GrayBuf(const GrayBuf& other) = default;
     GrayBuf& operator=(const GrayBuf& other) = default;
     GrayBuf(GrayBuf&&) noexcept = default;

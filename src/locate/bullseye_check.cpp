@@ -18,7 +18,8 @@ using Aztec::Math::PointD;
 namespace {
 
 double distance(std::int64_t dx, std::int64_t dy) {
-    return std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) + static_cast<double>(dy) * static_cast<double>(dy));
+    return std::sqrt(static_cast<double>(dx) * static_cast<double>(dx) +
+                     static_cast<double>(dy) * static_cast<double>(dy));
 }
 
 // Four clockwise corner guesses make a plausible square: no side less than

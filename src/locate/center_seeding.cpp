@@ -77,8 +77,7 @@ PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
     // A small window can fall within one module of a symbol that fills the
     // image (printed without a margin); one grey gives no threshold, so the
     // whole square decides instead.
-    if (lo == hi && q < r)
-        measureWindow(region_.x0, region_.y0, region_.x1, region_.y1, lo, mid, hi);
+    if (lo == hi && q < r) measureWindow(region_.x0, region_.y0, region_.x1, region_.y1, lo, mid, hi);
     quantizeRegion(region_.x0, region_.y0, region_.x1, region_.y1, lo, mid, hi);
     seedLevels_ = {lo, mid, hi};
     seedRegion_ = region_;
@@ -96,8 +95,8 @@ PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
             static_cast<double>(fillSumY_) / static_cast<double>(fillCount_)};
 }
 
-void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                                  std::uint32_t& lo, std::uint32_t& mid, std::uint32_t& hi) const {
+void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t& lo,
+                                  std::uint32_t& mid, std::uint32_t& hi) const {
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
     clampToImage(x0, y0, x1, y1, w, h);
@@ -116,8 +115,8 @@ void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t
     hi = (lo + mx) / 2;
 }
 
-void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                                   std::uint32_t lo, std::uint32_t mid, std::uint32_t hi) {
+void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t lo,
+                                   std::uint32_t mid, std::uint32_t hi) {
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
     if (!levels_) levels_ = std::make_shared<GrayBuf>();

@@ -29,8 +29,7 @@ std::int32_t sideLines(std::uint32_t symbolSize) {
 void SymbolLocator::setNodesFromMap(SymbolCandidate& cand) const {
     for (std::int32_t j = -1; j <= 1; ++j)
         for (std::int32_t i = -1; i <= 1; ++i)
-            gridNode(cand, kCentreNode + i, kCentreNode + j) =
-                map_.apply(kNodeSpacing * i, kNodeSpacing * j);
+            gridNode(cand, kCentreNode + i, kCentreNode + j) = map_.apply(kNodeSpacing * i, kNodeSpacing * j);
     // The seeded centroid is steadier than the map's extrapolation to (0, 0).
     gridNode(cand, kCentreNode, kCentreNode) = cand.center;
 }
@@ -72,7 +71,8 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
     } else {
         const std::int32_t computeOrder[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
         for (const auto& p : computeOrder)
-            gridNode(cand, kCentreNode + p[0], kCentreNode + p[1]) = gridNodeAt(kNodeSpacing * p[0], kNodeSpacing * p[1], refine);
+            gridNode(cand, kCentreNode + p[0], kCentreNode + p[1]) =
+                gridNodeAt(kNodeSpacing * p[0], kNodeSpacing * p[1], refine);
         const std::int32_t fitOrder[4][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
         for (int k = 0; k < 4; ++k) {
             src[k] = {kSpacing * fitOrder[k][0], kSpacing * fitOrder[k][1]};
@@ -83,7 +83,9 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
 
     for (std::int32_t j = -h; j <= h; ++j)
         for (std::int32_t i = -h; i <= h; ++i)
-            if (i != 0 || j != 0) gridNode(cand, kCentreNode + i, kCentreNode + j) = gridNodeAt(kNodeSpacing * i, kNodeSpacing * j, refine);
+            if (i != 0 || j != 0)
+                gridNode(cand, kCentreNode + i, kCentreNode + j) =
+                    gridNodeAt(kNodeSpacing * i, kNodeSpacing * j, refine);
 
     // One node beyond the outermost lines on every side, each from a cell
     // whose four nodes are known already.
@@ -147,8 +149,8 @@ double SymbolLocator::refineRow(std::int32_t u, std::int32_t v) const {
 void SymbolLocator::extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da,
                                     std::int32_t db) const {
     const Aztec::Math::ProjectiveMap local =
-        fitProjectiveMap({0, 0}, {kSpacing, 0}, {kSpacing, kSpacing}, {0, kSpacing}, gridNode(cand, a, b), gridNode(cand, a + 1, b),
-                         gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
+        fitProjectiveMap({0, 0}, {kSpacing, 0}, {kSpacing, kSpacing}, {0, kSpacing}, gridNode(cand, a, b),
+                         gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
     gridNode(cand, a + da, b + db) = local.apply(kSpacing * da, kSpacing * db);
 }
 

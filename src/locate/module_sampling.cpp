@@ -44,9 +44,9 @@ ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
 
 void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid,
                                 std::int32_t ox, std::int32_t oy) {
-    map_ = Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b),
-                                         gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1),
-                                         gridNode(cand, a, b + 1));
+    map_ =
+        Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b),
+                                      gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
     const double delta = cand.kind == SymbolKind::Full ? 0.25 : 0.1;
     for (std::int32_t r = 0; r < 16; ++r)
         for (std::int32_t c = 0; c < 16; ++c) grid.set(ox + c, oy + r, sampleMean5(c, r, delta));
@@ -56,8 +56,8 @@ std::uint32_t SymbolLocator::sampleMean5(double u, double v, double delta) const
     // A module with any of its five points beyond the image edge is outside
     // as a whole; the module decision then counts it light. (64-bit sum: five
     // outside samples would wrap a 32-bit one.)
-    const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) +
-                              sampleAt(u - delta, v) + sampleAt(u + delta, v) + sampleAt(u, v);
+    const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) + sampleAt(u - delta, v) +
+                              sampleAt(u + delta, v) + sampleAt(u, v);
     return sum > 5 * 255 ? kOutsideSample : static_cast<std::uint32_t>(sum / 5);
 }
 

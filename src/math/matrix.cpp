@@ -42,9 +42,7 @@ Matrix::Matrix(const RowData& rows) {
 }
 
 Matrix::Matrix(const Matrix& other)
-    : rows_(copyRows(*other.rows_, other.columnCount_)),
-      rowCount_(other.rowCount_),
-      columnCount_(other.columnCount_) {}
+    : rows_(copyRows(*other.rows_, other.columnCount_)), rowCount_(other.rowCount_), columnCount_(other.columnCount_) {}
 
 Matrix& Matrix::operator=(const Matrix& other) {
     if (this != &other) {

@@ -30,8 +30,8 @@ void addPair(Matrix& a, Matrix& b, std::int32_t r, const PointD& p, const PointD
 
 }  // namespace
 
-ProjectiveMap fitProjectiveMap(const PointD& p0, const PointD& p1, const PointD& p2, const PointD& p3,
-                               const PointD& q0, const PointD& q1, const PointD& q2, const PointD& q3) {
+ProjectiveMap fitProjectiveMap(const PointD& p0, const PointD& p1, const PointD& p2, const PointD& p3, const PointD& q0,
+                               const PointD& q1, const PointD& q2, const PointD& q3) {
     auto a = std::make_shared<Matrix>(8, 8);
     auto b = std::make_shared<Matrix>(8, 1);
     addPair(*a, *b, 0, p0, q0);

@@ -18,7 +18,7 @@ struct ProjectiveMap {
 
 // The map that carries p0..p3 onto q0..q3 (paired by index). Degenerate input
 // raises nothing: the coefficients come back huge or not finite.
-ProjectiveMap fitProjectiveMap(const PointD& p0, const PointD& p1, const PointD& p2, const PointD& p3,
-                               const PointD& q0, const PointD& q1, const PointD& q2, const PointD& q3);
+ProjectiveMap fitProjectiveMap(const PointD& p0, const PointD& p1, const PointD& p2, const PointD& p3, const PointD& q0,
+                               const PointD& q1, const PointD& q2, const PointD& q3);
 
 }  // namespace Aztec::Math

@@ -75,7 +75,8 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
         }
         for (std::int32_t y = 0; y < dstH; ++y)
             for (std::int32_t i = 0; i < n; ++i)
-                destination.setPixel(x0 + i, y, batch[static_cast<std::size_t>(i) * columnLength + static_cast<std::size_t>(y)]);
+                destination.setPixel(x0 + i, y,
+                                     batch[static_cast<std::size_t>(i) * columnLength + static_cast<std::size_t>(y)]);
     }
 }
 

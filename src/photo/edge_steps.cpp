@@ -18,8 +18,7 @@ void extractEdgeSteps(const std::vector<std::int32_t>& differences, std::vector<
     // |weighted| <= 255 * length; 64 bits keep even absurd lengths exact.
     std::int64_t weighted = 0;
     auto emit = [&] {
-        if (sum != 0)
-            edges.push_back({roundToFloat(static_cast<float>(weighted) / static_cast<float>(sum)), sum});
+        if (sum != 0) edges.push_back({roundToFloat(static_cast<float>(weighted) / static_cast<float>(sum)), sum});
     };
     for (std::size_t i = 1; i < length; ++i) {
         const std::int32_t d = differences[i];

@@ -7,8 +7,8 @@
 namespace AztecCore {
 
 struct EdgeStep {
-    float position = 0.0f;   // centre of the edge as a fraction of the profile length
-    std::int32_t step = 0;   // total intensity change across the edge
+    float position = 0.0f;  // centre of the edge as a fraction of the profile length
+    std::int32_t step = 0;  // total intensity change across the edge
 };
 
 // `differences` holds d[0] = 0 and d[i] = p[i] - p[i-1]. Every maximal run of

@@ -8,9 +8,7 @@ namespace Aztec::ReedSolomon {
 
 using AztecCore::checkedAt;
 
-GenericGF::GenericGF(std::int32_t primitive, std::int32_t size) : size_(size), primitive_(primitive) {
-    buildTables();
-}
+GenericGF::GenericGF(std::int32_t primitive, std::int32_t size) : size_(size), primitive_(primitive) { buildTables(); }
 
 GenericGF::~GenericGF() = default;
 

@@ -25,17 +25,13 @@ GenericGFPoly::GenericGFPoly(const GenericGF& field, std::vector<std::int32_t> c
     }
 }
 
-std::int32_t GenericGFPoly::degree() const {
-    return static_cast<std::int32_t>(coefficients_.size()) - 1;
-}
+std::int32_t GenericGFPoly::degree() const { return static_cast<std::int32_t>(coefficients_.size()) - 1; }
 
 std::int32_t GenericGFPoly::coefficientOf(std::int32_t degree) const {
     return checkedAt(coefficients_, static_cast<std::int64_t>(coefficients_.size()) - 1 - degree);
 }
 
-bool GenericGFPoly::isZero() const {
-    return checkedAt(coefficients_, 0) == 0;
-}
+bool GenericGFPoly::isZero() const { return checkedAt(coefficients_, 0) == 0; }
 
 std::int32_t GenericGFPoly::valueAt(std::int32_t a) const {
     if (a == 0) return coefficientOf(0);

@@ -46,8 +46,7 @@ int RsDecoder::correct(std::vector<std::int32_t>& received, int twoS) const {
     return static_cast<int>(locations.size());
 }
 
-std::pair<GenericGFPoly, GenericGFPoly> RsDecoder::solveKeyEquation(GenericGFPoly a, GenericGFPoly b,
-                                                                    int R) const {
+std::pair<GenericGFPoly, GenericGFPoly> RsDecoder::solveKeyEquation(GenericGFPoly a, GenericGFPoly b, int R) const {
     const GenericGF& field = *field_;
     if (a.degree() < b.degree()) std::swap(a, b);
 

@@ -96,8 +96,7 @@ AztecSymbol symbolFor(const StatusCase& c) {
             break;
         }
         case Alteration::None:
-        case Alteration::NoFinder:
-            break;
+        case Alteration::NoFinder: break;
     }
     return toSymbol(modules);
 }
@@ -164,34 +163,33 @@ constexpr auto kFull = AztecSize::Full;
 // alone four. The check-word share is rounded down.
 INSTANTIATE_TEST_SUITE_P(
     Table, FrameStatusTest,
-    ::testing::Values(
-        StatusCase{"Compact", "ABC", kCompact, Alteration::None, 0, 0.0, false, kRead,
-                   "Read data (C 0' L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
-        StatusCase{"HalfTurn", "ABC", kCompact, Alteration::None, 0, 180.0, false, kRead,
-                   "Read data (C 180' L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
-        StatusCase{"Mirrored", "ABC", kCompact, Alteration::None, 0, 0.0, true, kRead,
-                   "Read data (C 0'M L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
-        StatusCase{"FullRange", "ABC", kFull, Alteration::None, 0, 0.0, false, kRead,
-                   "Read data (F 0' L: 1 D: 18 ECC: 85%)\n #err=0", "ABC", "ABC"},
-        StatusCase{"OneRepair", "ABC", kCompact, Alteration::BreakCodewords, 1, 0.0, false, kRead,
-                   "Read data (C 0' L: 1 D: 18 ECC: 82%)\n #err=1", "ABC", "ABC"},
-        StatusCase{"ThreeRepairs", "ABC", kFull, Alteration::BreakCodewords, 3, 0.0, false, kRead,
-                   "Read data (F 0' L: 1 D: 18 ECC: 85%)\n #err=3", "ABC", "ABC"},
-        StatusCase{"ZeroByteInside", "A\0B"s, kCompact, Alteration::None, 0, 0.0, false, kRead,
-                   "Read data (C 0' L: 1 D: 30 ECC: 70%)\n #err=0", "A\0B"s, "A"},
-        StatusCase{"ZeroByteOnly", "\0"s, kCompact, Alteration::None, 0, 0.0, false, kRead,
-                   "Read data (C 0' L: 1 D: 24 ECC: 76%)\n #err=0", "\0"s, ""},
-        StatusCase{"NoData", "ABC", kCompact, Alteration::OnlyPadding, 0, 0.0, false, kRead,
-                   "Read data (C 0' L: 1 D: 6 ECC: 94%)\n #err=0", "", ""},
-        StatusCase{"DataBeyondRepair", "ABC", kCompact, Alteration::BreakAllData, 0, 0.0, false, kLocated,
-                   "Detected barcode area (C 0' L: 1 D: 18 ECC: 82%)", "", ""},
-        StatusCase{"ModeMessageBeyondRepair", "ABC", kCompact, Alteration::BreakModeRing, 0, 0.0, false,
-                   kNotFound,
-                   "Aztec code detected. The image quality does not allow for reading the data. "
-                   "(C 0' L: 0 D: 0 ECC: 0%)",
-                   "", ""},
-        StatusCase{"NoFinder", "ABC", kCompact, Alteration::NoFinder, 0, 0.0, false, kNotFound,
-                   "Code has been detected, but this is not Aztec", "", ""}),
+    ::testing::Values(StatusCase{"Compact", "ABC", kCompact, Alteration::None, 0, 0.0, false, kRead,
+                                 "Read data (C 0' L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
+                      StatusCase{"HalfTurn", "ABC", kCompact, Alteration::None, 0, 180.0, false, kRead,
+                                 "Read data (C 180' L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
+                      StatusCase{"Mirrored", "ABC", kCompact, Alteration::None, 0, 0.0, true, kRead,
+                                 "Read data (C 0'M L: 1 D: 18 ECC: 82%)\n #err=0", "ABC", "ABC"},
+                      StatusCase{"FullRange", "ABC", kFull, Alteration::None, 0, 0.0, false, kRead,
+                                 "Read data (F 0' L: 1 D: 18 ECC: 85%)\n #err=0", "ABC", "ABC"},
+                      StatusCase{"OneRepair", "ABC", kCompact, Alteration::BreakCodewords, 1, 0.0, false, kRead,
+                                 "Read data (C 0' L: 1 D: 18 ECC: 82%)\n #err=1", "ABC", "ABC"},
+                      StatusCase{"ThreeRepairs", "ABC", kFull, Alteration::BreakCodewords, 3, 0.0, false, kRead,
+                                 "Read data (F 0' L: 1 D: 18 ECC: 85%)\n #err=3", "ABC", "ABC"},
+                      StatusCase{"ZeroByteInside", "A\0B"s, kCompact, Alteration::None, 0, 0.0, false, kRead,
+                                 "Read data (C 0' L: 1 D: 30 ECC: 70%)\n #err=0", "A\0B"s, "A"},
+                      StatusCase{"ZeroByteOnly", "\0"s, kCompact, Alteration::None, 0, 0.0, false, kRead,
+                                 "Read data (C 0' L: 1 D: 24 ECC: 76%)\n #err=0", "\0"s, ""},
+                      StatusCase{"NoData", "ABC", kCompact, Alteration::OnlyPadding, 0, 0.0, false, kRead,
+                                 "Read data (C 0' L: 1 D: 6 ECC: 94%)\n #err=0", "", ""},
+                      StatusCase{"DataBeyondRepair", "ABC", kCompact, Alteration::BreakAllData, 0, 0.0, false, kLocated,
+                                 "Detected barcode area (C 0' L: 1 D: 18 ECC: 82%)", "", ""},
+                      StatusCase{"ModeMessageBeyondRepair", "ABC", kCompact, Alteration::BreakModeRing, 0, 0.0, false,
+                                 kNotFound,
+                                 "Aztec code detected. The image quality does not allow for reading the data. "
+                                 "(C 0' L: 0 D: 0 ECC: 0%)",
+                                 "", ""},
+                      StatusCase{"NoFinder", "ABC", kCompact, Alteration::NoFinder, 0, 0.0, false, kNotFound,
+                                 "Code has been detected, but this is not Aztec", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "decode/codeword_correction.h"
 #include "decode/decode_test_support.h"
 #include "decode/last_error_count.h"
-#include "decode/codeword_correction.h"
 #include "reedsolomon/exceptions.h"
 
 namespace {
@@ -34,7 +34,8 @@ constexpr int kCheckWords = 2;
 // bits more than its codewords.
 BitVector checkedLayer(const std::vector<std::int32_t>& words, int width, int spare = 0) {
     std::vector<std::int32_t> all = words;
-    const auto check = checkWords(AztecCore::fieldForCodewordBits(static_cast<std::uint32_t>(width)), words, kCheckWords);
+    const auto check =
+        checkWords(AztecCore::fieldForCodewordBits(static_cast<std::uint32_t>(width)), words, kCheckWords);
     all.insert(all.end(), check.begin(), check.end());
     const BitVector stream = wordBits(all, width);
     BitVector layer(stream.end() - spare, stream.end());

@@ -205,8 +205,8 @@ inline ModuleBits withDataCodewords(const ModuleBits& upright, std::vector<std::
     const std::uint32_t width = params->codewordBits;
     const auto dataWords = static_cast<std::uint32_t>(words.size());
     if (dataWords == 0 || dataWords + 2 > params->totalCodewords) throw std::runtime_error("no room for the data");
-    const auto check = checkWords(AztecCore::fieldForCodewordBits(width), words,
-                                  static_cast<int>(params->totalCodewords - dataWords));
+    const auto check =
+        checkWords(AztecCore::fieldForCodewordBits(width), words, static_cast<int>(params->totalCodewords - dataWords));
     words.insert(words.end(), check.begin(), check.end());
 
     ModuleBits modules = upright;
@@ -217,7 +217,8 @@ inline ModuleBits withDataCodewords(const ModuleBits& upright, std::vector<std::
             modules[x][y] = ((words[i] >> (width - 1 - j)) & 1) != 0;
         }
     }
-    const auto ring = ringCoordinates(static_cast<int>(params->symbolSize), params->kind == SymbolKind::Compact ? 5 : 7);
+    const auto ring =
+        ringCoordinates(static_cast<int>(params->symbolSize), params->kind == SymbolKind::Compact ? 5 : 7);
     const BitVector modeBits = modeMessageBits(params->kind, params->layers, dataWords);
     const auto positions = modeBitRingPositions(params->kind);
     for (std::size_t k = 0; k < positions.size(); ++k) {

@@ -3,8 +3,8 @@
 // an undamaged symbol is zero, while the one at alpha^0 usually is not.
 #include <gtest/gtest.h>
 
-#include "decode/decode_test_support.h"
 #include "decode/codeword_correction.h"
+#include "decode/decode_test_support.h"
 #include "decode/layer_bits.h"
 #include "decode/pack_words.h"
 #include "reedsolomon/generic_gf.h"

@@ -32,7 +32,8 @@ inline std::string readY(const GrayImage& image) {
 }
 
 inline std::string readBGRA(const std::vector<std::uint8_t>& bgra, int width, int height) {
-    return takeResult(recognizeBGRA(bgra.data(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)));
+    return takeResult(
+        recognizeBGRA(bgra.data(), static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)));
 }
 
 inline std::string readPhoto(const std::vector<std::uint8_t>& bgra, int width, int height) {
@@ -48,8 +49,10 @@ inline std::string randomText(std::size_t length, std::uint32_t seed, bool binar
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 .,:;!?-+/*()[]{}<>=#$%&'\"@\\^_`|~\r\n";
     std::string text;
     for (std::size_t i = 0; i < length; ++i) {
-        if (binary) text += static_cast<char>(1 + rng() % 255);
-        else text += alphabet[rng() % (sizeof alphabet - 1)];
+        if (binary)
+            text += static_cast<char>(1 + rng() % 255);
+        else
+            text += alphabet[rng() % (sizeof alphabet - 1)];
     }
     return text;
 }

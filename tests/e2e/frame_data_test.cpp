@@ -31,22 +31,24 @@ TEST_P(MessageContentTest, ReadsBackExactly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, MessageContentTest,
-    ::testing::Values(
-        DataCase{"Upper", "HELLO WORLD"}, DataCase{"Lower", "the quick brown fox jumps over the lazy dog"},
-        DataCase{"Digits", "0123456789012345678901234567890123456789"},
-        DataCase{"DigitsWithPunct", "3.14159, 2.71828, 1.41421."},
-        DataCase{"Mixed", std::string("a@b\\c^d_e`f|g~h") + "\x7f" + "\x1b\x01\x07"},
-        DataCase{"Punct", "!\"#$%&'()*+,-./:;<=>?[]{}"},
-        DataCase{"TwoBytePunct", "a. b, c: d\r\ne. f, g: h. i, j: k\r\n. . . , , , : : :"},
-        DataCase{"ShiftsAndLatches", "AbCdEf12aB3.cD,4Ef:Gh!iJ"},
-        DataCase{"HighBytes", bytesFrom(128, 255)},
-        DataCase{"ShortBinary", std::string("\x80\x81\x82hello\xff")},
-        DataCase{"LongBinaryRun", bytesFrom(160, 250)},
-        DataCase{"AllBytesButZero", bytesFrom(1, 255)},
-        DataCase{"DigitsBytesLetters", "3333\xe8\xe9ITIT 1234\x80\x81" "ABCD 0000\x80" "A0000\x81" "B"},
-        DataCase{"Url", "https://example.com/path?q=aztec&lang=en#frag"},
-        DataCase{"LongText", randomText(1200, 5)},
-        DataCase{"LongBinary", randomText(900, 6, true)}),
+    ::testing::Values(DataCase{"Upper", "HELLO WORLD"},
+                      DataCase{"Lower", "the quick brown fox jumps over the lazy dog"},
+                      DataCase{"Digits", "0123456789012345678901234567890123456789"},
+                      DataCase{"DigitsWithPunct", "3.14159, 2.71828, 1.41421."},
+                      DataCase{"Mixed", std::string("a@b\\c^d_e`f|g~h") + "\x7f" + "\x1b\x01\x07"},
+                      DataCase{"Punct", "!\"#$%&'()*+,-./:;<=>?[]{}"},
+                      DataCase{"TwoBytePunct", "a. b, c: d\r\ne. f, g: h. i, j: k\r\n. . . , , , : : :"},
+                      DataCase{"ShiftsAndLatches", "AbCdEf12aB3.cD,4Ef:Gh!iJ"},
+                      DataCase{"HighBytes", bytesFrom(128, 255)},
+                      DataCase{"ShortBinary", std::string("\x80\x81\x82hello\xff")},
+                      DataCase{"LongBinaryRun", bytesFrom(160, 250)}, DataCase{"AllBytesButZero", bytesFrom(1, 255)},
+                      DataCase{"DigitsBytesLetters",
+                               "3333\xe8\xe9ITIT 1234\x80\x81"
+                               "ABCD 0000\x80"
+                               "A0000\x81"
+                               "B"},
+                      DataCase{"Url", "https://example.com/path?q=aztec&lang=en#frag"},
+                      DataCase{"LongText", randomText(1200, 5)}, DataCase{"LongBinary", randomText(900, 6, true)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StructuredDataTest, Gs1DataReadsWithGroupSeparators) {
@@ -57,7 +59,10 @@ TEST(StructuredDataTest, Gs1DataReadsWithGroupSeparators) {
     render.moduleSize = 4.0;
     // A leading FNC1 marks GS1 data and is not transmitted; the one after the
     // variable-length lot number becomes a group separator.
-    EXPECT_EQ(readY(talavex_test::renderSymbol(symbol, render)), "0109501101530003" "10ABC123\x1d" "21XYZ");
+    EXPECT_EQ(readY(talavex_test::renderSymbol(symbol, render)),
+              "0109501101530003"
+              "10ABC123\x1d"
+              "21XYZ");
 }
 
 TEST(StructuredDataTest, EciDataKeepsItsBytes) {

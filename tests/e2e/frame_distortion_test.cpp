@@ -40,35 +40,68 @@ TEST_P(DistortionTest, CompactAndFullRangeSymbolsRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Classes, DistortionTest,
-    ::testing::Values(
-        DistortionCase{"ModuleSize2_5", with([](RenderOptions& o) { o.moduleSize = 2.5; })},
-        DistortionCase{"ModuleSize3_3", with([](RenderOptions& o) { o.moduleSize = 3.3; })},
-        DistortionCase{"ModuleSize5_7", with([](RenderOptions& o) { o.moduleSize = 5.7; })},
-        DistortionCase{"ModuleSize8", with([](RenderOptions& o) { o.moduleSize = 8.0; })},
-        DistortionCase{"Rotated33", with([](RenderOptions& o) { o.angleDegrees = 33.0; })},
-        DistortionCase{"Rotated137", with([](RenderOptions& o) { o.angleDegrees = 137.0; })},
-        DistortionCase{"Rotated301Mirrored", with([](RenderOptions& o) { o.angleDegrees = 301.0; o.mirror = true; })},
-        DistortionCase{"TiltX", with([](RenderOptions& o) { o.tiltX = 0.1; })},
-        DistortionCase{"TiltXY", with([](RenderOptions& o) { o.tiltX = -0.1; o.tiltY = 0.12; o.angleDegrees = 20; })},
-        DistortionCase{"Blur1", with([](RenderOptions& o) { o.blurSigma = 1.0; })},
-        DistortionCase{"Blur1_5", with([](RenderOptions& o) { o.blurSigma = 1.5; o.moduleSize = 5.0; })},
-        DistortionCase{"Noise12", with([](RenderOptions& o) { o.noiseSigma = 12.0; })},
-        DistortionCase{"Noise25", with([](RenderOptions& o) { o.noiseSigma = 25.0; o.moduleSize = 5.0; })},
-        DistortionCase{"LowContrast", with([](RenderOptions& o) { o.black = 100; o.white = 150; })},
-        DistortionCase{"DarkAndFlat", with([](RenderOptions& o) { o.black = 10; o.white = 60; o.noiseSigma = 3; })},
-        DistortionCase{"OffCentre", with([](RenderOptions& o) { o.offsetX = 24; o.offsetY = -24; })},
-        DistortionCase{"OffCentreLeft", with([](RenderOptions& o) { o.offsetX = -23; o.offsetY = 17; })},
-        DistortionCase{"HD", with([](RenderOptions& o) { o.width = 1920; o.height = 1080; o.moduleSize = 6; })},
-        DistortionCase{"HDSmall", with([](RenderOptions& o) { o.width = 1280; o.height = 720; o.moduleSize = 3; })},
-        DistortionCase{"Combined", with([](RenderOptions& o) {
-                           o.angleDegrees = 71;
-                           o.tiltY = 0.08;
-                           o.blurSigma = 0.8;
-                           o.noiseSigma = 8;
-                           o.black = 40;
-                           o.white = 200;
-                           o.offsetX = 12;
-                       })}),
+    ::testing::Values(DistortionCase{"ModuleSize2_5", with([](RenderOptions& o) { o.moduleSize = 2.5; })},
+                      DistortionCase{"ModuleSize3_3", with([](RenderOptions& o) { o.moduleSize = 3.3; })},
+                      DistortionCase{"ModuleSize5_7", with([](RenderOptions& o) { o.moduleSize = 5.7; })},
+                      DistortionCase{"ModuleSize8", with([](RenderOptions& o) { o.moduleSize = 8.0; })},
+                      DistortionCase{"Rotated33", with([](RenderOptions& o) { o.angleDegrees = 33.0; })},
+                      DistortionCase{"Rotated137", with([](RenderOptions& o) { o.angleDegrees = 137.0; })},
+                      DistortionCase{"Rotated301Mirrored", with([](RenderOptions& o) {
+                                         o.angleDegrees = 301.0;
+                                         o.mirror = true;
+                                     })},
+                      DistortionCase{"TiltX", with([](RenderOptions& o) { o.tiltX = 0.1; })},
+                      DistortionCase{"TiltXY", with([](RenderOptions& o) {
+                                         o.tiltX = -0.1;
+                                         o.tiltY = 0.12;
+                                         o.angleDegrees = 20;
+                                     })},
+                      DistortionCase{"Blur1", with([](RenderOptions& o) { o.blurSigma = 1.0; })},
+                      DistortionCase{"Blur1_5", with([](RenderOptions& o) {
+                                         o.blurSigma = 1.5;
+                                         o.moduleSize = 5.0;
+                                     })},
+                      DistortionCase{"Noise12", with([](RenderOptions& o) { o.noiseSigma = 12.0; })},
+                      DistortionCase{"Noise25", with([](RenderOptions& o) {
+                                         o.noiseSigma = 25.0;
+                                         o.moduleSize = 5.0;
+                                     })},
+                      DistortionCase{"LowContrast", with([](RenderOptions& o) {
+                                         o.black = 100;
+                                         o.white = 150;
+                                     })},
+                      DistortionCase{"DarkAndFlat", with([](RenderOptions& o) {
+                                         o.black = 10;
+                                         o.white = 60;
+                                         o.noiseSigma = 3;
+                                     })},
+                      DistortionCase{"OffCentre", with([](RenderOptions& o) {
+                                         o.offsetX = 24;
+                                         o.offsetY = -24;
+                                     })},
+                      DistortionCase{"OffCentreLeft", with([](RenderOptions& o) {
+                                         o.offsetX = -23;
+                                         o.offsetY = 17;
+                                     })},
+                      DistortionCase{"HD", with([](RenderOptions& o) {
+                                         o.width = 1920;
+                                         o.height = 1080;
+                                         o.moduleSize = 6;
+                                     })},
+                      DistortionCase{"HDSmall", with([](RenderOptions& o) {
+                                         o.width = 1280;
+                                         o.height = 720;
+                                         o.moduleSize = 3;
+                                     })},
+                      DistortionCase{"Combined", with([](RenderOptions& o) {
+                                         o.angleDegrees = 71;
+                                         o.tiltY = 0.08;
+                                         o.blurSigma = 0.8;
+                                         o.noiseSigma = 8;
+                                         o.black = 40;
+                                         o.white = 200;
+                                         o.offsetX = 12;
+                                     })}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class ArbitraryAngleTest : public ::testing::TestWithParam<int> {};

@@ -17,10 +17,10 @@ std::vector<std::uint8_t> colourise(const GrayImage& image, std::uint32_t seed) 
     std::mt19937 rng(seed);
     std::vector<std::uint8_t> bgra(image.pixels.size() * 4);
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
-        const double t = image.pixels[i] / 255.0;  // 0 dark .. 1 light
-        bgra[4 * i + 0] = static_cast<std::uint8_t>(90 + t * (170 - 90));   // blue
-        bgra[4 * i + 1] = static_cast<std::uint8_t>(20 + t * (245 - 20));   // green
-        bgra[4 * i + 2] = static_cast<std::uint8_t>(10 + t * (250 - 10));   // red
+        const double t = image.pixels[i] / 255.0;                          // 0 dark .. 1 light
+        bgra[4 * i + 0] = static_cast<std::uint8_t>(90 + t * (170 - 90));  // blue
+        bgra[4 * i + 1] = static_cast<std::uint8_t>(20 + t * (245 - 20));  // green
+        bgra[4 * i + 2] = static_cast<std::uint8_t>(10 + t * (250 - 10));  // red
         bgra[4 * i + 3] = static_cast<std::uint8_t>(rng());
     }
     return bgra;
@@ -68,14 +68,13 @@ TEST_P(DamageTest, CheckWordsRepairTheDamage) {
     EXPECT_EQ(readY(talavex_test::renderSymbol(broken, options)), text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Damage, DamageTest,
-    ::testing::Values(DamageCase{"CompactCornerBlot", AztecSize::Compact, 4, 0, 0, 3, 3},
-                      DamageCase{"CompactScratch", AztecSize::Compact, 4, 0, 24, 12, 1},
-                      DamageCase{"FullCornerBlot", AztecSize::Full, 6, 0, 0, 4, 4},
-                      DamageCase{"FullEdgeScratch", AztecSize::Full, 6, 30, 40, 10, 1},
-                      DamageCase{"FullTwoLayerBlot", AztecSize::Full, 6, 36, 10, 4, 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Damage, DamageTest,
+                         ::testing::Values(DamageCase{"CompactCornerBlot", AztecSize::Compact, 4, 0, 0, 3, 3},
+                                           DamageCase{"CompactScratch", AztecSize::Compact, 4, 0, 24, 12, 1},
+                                           DamageCase{"FullCornerBlot", AztecSize::Full, 6, 0, 0, 4, 4},
+                                           DamageCase{"FullEdgeScratch", AztecSize::Full, 6, 30, 40, 10, 1},
+                                           DamageCase{"FullTwoLayerBlot", AztecSize::Full, 6, 36, 10, 4, 6}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RepeatedCallTest, SameImageSameText) {
     const std::string text = "twice the same";
@@ -92,9 +91,9 @@ TEST(RepeatedCallTest, SameImageSameText) {
 // One call of one export on one image.
 struct Call {
     std::string (*read)(const Call&);
-    GrayImage gray;                   // recognizeY
-    std::vector<std::uint8_t> bgra;   // recognizeBGRA, recognizePhotoBGRA
-    std::string text;                 // what the call must return
+    GrayImage gray;                  // recognizeY
+    std::vector<std::uint8_t> bgra;  // recognizeBGRA, recognizePhotoBGRA
+    std::string text;                // what the call must return
 };
 
 std::string readCallY(const Call& c) { return readY(c.gray); }

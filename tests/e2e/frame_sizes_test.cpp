@@ -30,7 +30,7 @@ TEST_P(EverySizeTest, ReadsAtThreePixelsPerModuleInEveryOrientation) {
     const std::string text = textForSize(c.size, c.layers, 100 + c.layers);
     const AztecSymbol symbol = encode(text, c.size, c.layers);
     ASSERT_EQ(symbol.size, static_cast<int>(AztecCore::symbolSide(c.size == AztecSize::Compact,
-                                                                    static_cast<std::uint32_t>(c.layers))));
+                                                                  static_cast<std::uint32_t>(c.layers))));
 
     // Quarter turns plus one arbitrary angle, each plain and mirrored.
     const double angles[] = {0, 90, 180, 270, 10.0 + 7.0 * c.layers};
@@ -57,8 +57,7 @@ TEST_P(EverySizeTest, ReadsWithoutAMarginThroughBothFrameExports) {
         options.quietZone = 0;
         const GrayImage image = talavex_test::renderSymbol(symbol, options);
         EXPECT_EQ(readY(image), text) << moduleSize << " px/module";
-        EXPECT_EQ(readBGRA(talavex_test::toBGRA(image), image.width, image.height), text)
-            << moduleSize << " px/module";
+        EXPECT_EQ(readBGRA(talavex_test::toBGRA(image), image.width, image.height), text) << moduleSize << " px/module";
     }
 }
 

@@ -137,8 +137,7 @@ TEST_P(Stretch, MapsDarkestToZeroAndBrightestTo255) {
 
 INSTANTIATE_TEST_SUITE_P(Table, Stretch,
                          ::testing::Values(StretchCase{{100, 50, 150}, {127, 0, 255}},
-                                           StretchCase{{90, 90, 90}, {0, 0, 0}},
-                                           StretchCase{{200, 201}, {0, 255}},
+                                           StretchCase{{90, 90, 90}, {0, 0, 0}}, StretchCase{{200, 201}, {0, 255}},
                                            // (p - lo) * 255 needs more than 16 bits before the division
                                            StretchCase{{10, 11, 250}, {0, 1, 255}}));
 

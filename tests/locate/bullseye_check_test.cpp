@@ -26,9 +26,9 @@ double cornerError(const PointD& p, double cx, double cy, double d, double degre
 
 struct FinderCase {
     const char* name;
-    int rings;    // 6: full-range finder, 4: compact finder
-    bool full;    // which test to run
-    double d;     // ring half-width in pixels after the corner fit
+    int rings;  // 6: full-range finder, 4: compact finder
+    bool full;  // which test to run
+    double d;   // ring half-width in pixels after the corner fit
 };
 
 class AxisAlignedFinder : public ::testing::TestWithParam<FinderCase> {};

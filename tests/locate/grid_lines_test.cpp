@@ -6,8 +6,8 @@
 namespace {
 
 using AztecCore::LineSamples;
-using AztecCore::LineScores;
 using AztecCore::lineScore;
+using AztecCore::LineScores;
 using AztecCore::pickLineOffset;
 
 // Modules alternating every five samples, starting `phase` samples into a module.

@@ -18,7 +18,8 @@ inline talavex_test::AztecSymbol toSymbol(const AztecCore::ModuleBits& modules) 
     symbol.size = static_cast<int>(modules.size());
     symbol.modules.resize(static_cast<std::size_t>(symbol.size) * symbol.size);
     for (int x = 0; x < symbol.size; ++x)
-        for (int y = 0; y < symbol.size; ++y) symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] = modules[x][y];
+        for (int y = 0; y < symbol.size; ++y)
+            symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] = modules[x][y];
     return symbol;
 }
 

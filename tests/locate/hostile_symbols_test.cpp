@@ -20,9 +20,9 @@ std::string readRendered(const ModuleBits& modules, double moduleSize) {
     talavex_test::RenderOptions options;
     options.moduleSize = moduleSize;
     const talavex_test::GrayImage image = talavex_test::renderSymbol(locate_test::toSymbol(modules), options);
-    std::unique_ptr<char, void (*)(void*)> text(
-        recognizeY(image.pixels.data(), static_cast<std::uint32_t>(image.width), static_cast<std::uint32_t>(image.height)),
-        std::free);
+    std::unique_ptr<char, void (*)(void*)> text(recognizeY(image.pixels.data(), static_cast<std::uint32_t>(image.width),
+                                                           static_cast<std::uint32_t>(image.height)),
+                                                std::free);
     return text ? std::string(text.get()) : "<null>";
 }
 

@@ -121,9 +121,9 @@ TEST(CropAround, TenRingWidthsCentredOnTheBullseye) {
 
     cand.center = {20, 280};  // crop reaches past the left and bottom edges
     const GrayBuf edge = locator.cropAround(cand);
-    EXPECT_EQ(edge.pixel(0, 0), 255);           // source (-30, 230)
+    EXPECT_EQ(edge.pixel(0, 0), 255);  // source (-30, 230)
     EXPECT_EQ(edge.pixel(30, 0), image.at(0, 230));
-    EXPECT_EQ(edge.pixel(40, 70), 255);         // source (10, 300)
+    EXPECT_EQ(edge.pixel(40, 70), 255);  // source (10, 300)
     EXPECT_EQ(edge.pixel(40, 69), image.at(10, 299));
 }
 

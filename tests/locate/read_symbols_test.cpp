@@ -42,7 +42,8 @@ Encoded encodeShape(const Shape& shape, std::uint32_t seed) {
     options.layers = shape.layers;
     for (std::size_t length = std::max(1, bits / 24);; length = length * 3 / 4) {
         std::string text;
-        for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i) text += alphabet[rng() % (sizeof alphabet - 1)];
+        for (std::size_t i = 0; i < std::max<std::size_t>(length, 1); ++i)
+            text += alphabet[rng() % (sizeof alphabet - 1)];
         try {
             return {text, talavex_test::encodeAztec(text, options)};
         } catch (const std::runtime_error&) {
@@ -68,8 +69,8 @@ void expectReads(const Encoded& e, const RenderOptions& options) {
     const ReadOutcome outcome = readThroughLocator(talavex_test::renderSymbol(e.symbol, options));
     std::ostringstream what;
     what << "size " << e.symbol.size << ", module " << options.moduleSize << ", angle " << options.angleDegrees
-         << ", blur " << options.blurSigma << ", noise " << options.noiseSigma << ", levels " << options.black
-         << ".." << options.white << ", tilt " << options.tiltX << ", mirror " << options.mirror;
+         << ", blur " << options.blurSigma << ", noise " << options.noiseSigma << ", levels " << options.black << ".."
+         << options.white << ", tilt " << options.tiltX << ", mirror " << options.mirror;
     ASSERT_TRUE(outcome.located) << what.str();
     ASSERT_TRUE(outcome.bytes.has_value()) << what.str();
     EXPECT_EQ(*outcome.bytes, bytesOf(e.text)) << what.str();
@@ -145,15 +146,14 @@ TEST_P(Distorted, CompactAndFullRangeSymbolsRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Classes, Distorted,
-    ::testing::Values(Distortion{"Mirrored", 3.0, 20.0, 0.0, 0.0, 0, 255, 0.0, true},
-                      Distortion{"Perspective", 4.0, 35.0, 0.0, 0.0, 0, 255, 0.12, false},
-                      Distortion{"Blurred", 4.0, 50.0, 1.0, 0.0, 0, 255, 0.0, false},
-                      Distortion{"Noisy", 3.0, 65.0, 0.0, 16.0, 0, 255, 0.0, false},
-                      Distortion{"LowContrast", 3.0, 80.0, 0.0, 0.0, 90, 150, 0.0, false},
-                      Distortion{"Combined", 4.0, 95.0, 1.0, 6.0, 60, 190, 0.08, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Classes, Distorted,
+                         ::testing::Values(Distortion{"Mirrored", 3.0, 20.0, 0.0, 0.0, 0, 255, 0.0, true},
+                                           Distortion{"Perspective", 4.0, 35.0, 0.0, 0.0, 0, 255, 0.12, false},
+                                           Distortion{"Blurred", 4.0, 50.0, 1.0, 0.0, 0, 255, 0.0, false},
+                                           Distortion{"Noisy", 3.0, 65.0, 0.0, 16.0, 0, 255, 0.0, false},
+                                           Distortion{"LowContrast", 3.0, 80.0, 0.0, 0.0, 90, 150, 0.0, false},
+                                           Distortion{"Combined", 4.0, 95.0, 1.0, 6.0, 60, 190, 0.08, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- read rate where the reader is at its limits ----
 

@@ -9,9 +9,9 @@
 namespace locate_test {
 namespace {
 
+using Aztec::Math::ProjectiveMap;
 using AztecCore::kOutsideSample;
 using AztecCore::SampleGrid;
-using Aztec::Math::ProjectiveMap;
 
 ProjectiveMap shiftAndScale(double scale, double dx, double dy) {
     ProjectiveMap m;
@@ -90,7 +90,7 @@ TEST(ModuleIsDark, AgainstTheMiddleOfItsWindow) {
     grid.set(18, 20, 0);
     EXPECT_FALSE(AztecCore::moduleIsDark(grid, 20, 20, kRange));  // 200 < 100 is false
     grid.set(20, 20, 90);
-    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 20, 20, kRange));   // 90 < 100
+    EXPECT_TRUE(AztecCore::moduleIsDark(grid, 20, 20, kRange));  // 90 < 100
 }
 
 TEST(ModuleIsDark, BordersWidenTheWindowToSeven) {
@@ -132,7 +132,7 @@ TEST(SampleRange, ExtremesOverTheSymbolSquare) {
     SampleGrid grid(16);
     for (int x = 0; x < 16; ++x)
         for (int y = 0; y < 16; ++y) grid.set(x, y, 100);
-    grid.set(0, 0, 0);     // outside the square 2 .. 13
+    grid.set(0, 0, 0);  // outside the square 2 .. 13
     grid.set(3, 12, 40);
     grid.set(13, 2, 230);
     const auto r = AztecCore::sampleRange(grid, 2, 12);

@@ -95,13 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
     Table, SolveFailures,
     ::testing::Values(
         Failure{"ZeroOneByOne", {{0}}, {{5}}, &typeid(MatrixSingularException), kSingular},
-        Failure{"ZeroRow", {{1, 2, 3}, {0, 0, 0}, {4, 5, 7}}, {{1}, {2}, {3}}, &typeid(MatrixSingularException),
-                kSingular},
+        Failure{
+            "ZeroRow", {{1, 2, 3}, {0, 0, 0}, {4, 5, 7}}, {{1}, {2}, {3}}, &typeid(MatrixSingularException), kSingular},
         Failure{"NotSquareBeforeRhs", {{1, 2}, {3, 4}, {5, 6}}, {{1, 1}}, &typeid(MatrixNotSquareException), kSquare},
         Failure{"RhsTwoColumns", {{1, 2}, {3, 4}}, {{1, 1}, {2, 2}}, &typeid(MatrixDimensionException), kDimension},
         Failure{"RhsTooShort", {{1, 2}, {3, 4}}, {{1}}, &typeid(MatrixDimensionException), kDimension},
-        Failure{"RhsBeforeZeroRow", {{0, 0}, {0, 0}}, {{1}, {2}, {3}}, &typeid(MatrixDimensionException),
-                kDimension}),
+        Failure{"RhsBeforeZeroRow", {{0, 0}, {0, 0}}, {{1}, {2}, {3}}, &typeid(MatrixDimensionException), kDimension}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MatrixSolve, OtherFailures) {

@@ -85,8 +85,9 @@ TEST(ProjectiveMap, RandomConvexQuadsReproduceTheirCorners) {
 // the fit must agree to the last bit.
 TEST(ProjectiveMap, CoefficientsAreBitExact) {
     const ProjectiveMap m = fit(kCell, {{{103.5, 88.25}, {171.0, 95.5}, {165.75, 160.0}, {98.0, 150.5}}});
-    const double expected[8] = {3.855880387748176,  -0.38246648566095365,  103.5, 0.2504697487131625,
-                                3.8311675398778213, 88.25, -0.002122044516092539, -0.000395066180213813};
+    const double expected[8] = {3.855880387748176,     -0.38246648566095365, 103.5,
+                                0.2504697487131625,    3.8311675398778213,   88.25,
+                                -0.002122044516092539, -0.000395066180213813};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(m.c[i], expected[i]) << "c" << i;
 }
 

@@ -172,7 +172,7 @@ TEST(FindBullseyeCandidates, BlackSquareYieldsItsFirstPixelInEachCell) {
 
 TEST(FindBullseyeCandidates, BullseyeCentreComesFirstDespiteClutter) {
     GrayBuf photo = filledImage(320, 240, 230);
-    fillRect(photo, 250, 30, 30, 20, 20);   // plain dark blobs elsewhere
+    fillRect(photo, 250, 30, 30, 20, 20);  // plain dark blobs elsewhere
     fillRect(photo, 20, 180, 50, 30, 40);
     drawRings(photo, {180.0, 130.0, 7.0});
     const auto points = AztecCore::findBullseyeCandidates(photo);

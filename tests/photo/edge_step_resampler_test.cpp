@@ -45,16 +45,16 @@ TEST_P(ExtractEdgeSteps, RunsBecomeCentroidSteps) {
 
 INSTANTIATE_TEST_SUITE_P(
     Profiles, ExtractEdgeSteps,
-    ::testing::Values(
-        EdgeCase{"Ridge", {0, 0, 100, 0}, {{0.375f, 100}, {0.625f, -100}}},
-        // The first run (rising, empty) closes without an edge.
-        EdgeCase{"FallFirst", {200, 100, 100}, {{0.5f / 3.0f, -100}}},
-        // Flat stretches inside a rise do not split it: centroid (100*1 + 100*3) / 200 = 2.
-        EdgeCase{"RiseWithPlateau", {0, 100, 100, 200}, {{0.375f, 200}}},
-        // Centroid (40*1 + 80*2 + 30*5) / 150 = 2.333..., then (-20*6 - 100*7) / -120.
-        EdgeCase{"RiseThenFall", {10, 50, 130, 130, 130, 160, 140, 40},
-                 {{(350.0f / 150.0f - 0.5f) / 8.0f, 150}, {(820.0f / 120.0f - 0.5f) / 8.0f, -120}}},
-        EdgeCase{"SinglePixel", {77}, {}}),
+    ::testing::Values(EdgeCase{"Ridge", {0, 0, 100, 0}, {{0.375f, 100}, {0.625f, -100}}},
+                      // The first run (rising, empty) closes without an edge.
+                      EdgeCase{"FallFirst", {200, 100, 100}, {{0.5f / 3.0f, -100}}},
+                      // Flat stretches inside a rise do not split it: centroid (100*1 + 100*3) / 200 = 2.
+                      EdgeCase{"RiseWithPlateau", {0, 100, 100, 200}, {{0.375f, 200}}},
+                      // Centroid (40*1 + 80*2 + 30*5) / 150 = 2.333..., then (-20*6 - 100*7) / -120.
+                      EdgeCase{"RiseThenFall",
+                               {10, 50, 130, 130, 130, 160, 140, 40},
+                               {{(350.0f / 150.0f - 0.5f) / 8.0f, 150}, {(820.0f / 120.0f - 0.5f) / 8.0f, -120}}},
+                      EdgeCase{"SinglePixel", {77}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 std::vector<std::uint8_t> render(const std::vector<EdgeStep>& edges, std::int32_t start, std::int32_t count) {
@@ -134,7 +134,8 @@ TEST_P(ResampleProfile, MatchesExpectedStaircase) {
     destination.resize(asColumn ? 1 : c.outputLength, asColumn ? c.outputLength : 1);
     AztecCore::resampleEdgeSteps(destination, source);
     Profile out;
-    for (int i = 0; i < c.outputLength; ++i) out.push_back(asColumn ? destination.pixel(0, i) : destination.pixel(i, 0));
+    for (int i = 0; i < c.outputLength; ++i)
+        out.push_back(asColumn ? destination.pixel(0, i) : destination.pixel(i, 0));
     EXPECT_EQ(out, c.expected);
     EXPECT_EQ(destination.width(), asColumn ? 1 : c.outputLength);
     EXPECT_EQ(destination.height(), asColumn ? c.outputLength : 1);
@@ -143,15 +144,14 @@ TEST_P(ResampleProfile, MatchesExpectedStaircase) {
 INSTANTIATE_TEST_SUITE_P(
     Profiles, ResampleProfile,
     ::testing::Combine(
-        ::testing::Values(
-            ProfileCase{"SharpRiseTo8", {10, 10, 200, 200}, 8, {10, 10, 10, 200, 200, 200, 200, 200}},
-            ProfileCase{"BlurredRiseTo8", {10, 60, 160, 210}, 8, {10, 10, 10, 210, 210, 210, 210, 210}},
-            ProfileCase{"BlurredRiseSameSize", {10, 60, 160, 210}, 4, {10, 10, 210, 210}},
-            ProfileCase{"RidgeTo8", {0, 0, 100, 0}, 8, {0, 0, 0, 100, 100, 0, 0, 0}},
-            ProfileCase{"FallFirstTo3", {200, 100, 100}, 3, {200, 100, 100}},
-            ProfileCase{"SinglePixelTo5", {77}, 5, {77, 77, 77, 77, 77}},
-            ProfileCase{"ConstantTo7", {42, 42, 42, 42}, 7, {42, 42, 42, 42, 42, 42, 42}},
-            ProfileCase{"ShrinkRidge", {0, 0, 100, 100, 100, 100, 0, 0}, 4, {0, 100, 100, 0}}),
+        ::testing::Values(ProfileCase{"SharpRiseTo8", {10, 10, 200, 200}, 8, {10, 10, 10, 200, 200, 200, 200, 200}},
+                          ProfileCase{"BlurredRiseTo8", {10, 60, 160, 210}, 8, {10, 10, 10, 210, 210, 210, 210, 210}},
+                          ProfileCase{"BlurredRiseSameSize", {10, 60, 160, 210}, 4, {10, 10, 210, 210}},
+                          ProfileCase{"RidgeTo8", {0, 0, 100, 0}, 8, {0, 0, 0, 100, 100, 0, 0, 0}},
+                          ProfileCase{"FallFirstTo3", {200, 100, 100}, 3, {200, 100, 100}},
+                          ProfileCase{"SinglePixelTo5", {77}, 5, {77, 77, 77, 77, 77}},
+                          ProfileCase{"ConstantTo7", {42, 42, 42, 42}, 7, {42, 42, 42, 42, 42, 42, 42}},
+                          ProfileCase{"ShrinkRidge", {0, 0, 100, 100, 100, 100, 0, 0}, 4, {0, 100, 100, 0}}),
         ::testing::Bool()),
     [](const auto& info) {
         return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Column" : "Row");

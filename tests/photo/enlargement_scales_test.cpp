@@ -36,7 +36,7 @@ TEST(EnlargementScales, SideLimitSkipsTheFirstFourteenScalesOfA1200x900Crop) {
 
 TEST(EnlargementScales, SizesTruncateTheSinglePrecisionProduct) {
     EXPECT_EQ(scaledSide(100, 4.0f), 400);
-    EXPECT_EQ(scaledSide(7, 3.95f), 27);   // 27.65
+    EXPECT_EQ(scaledSide(7, 3.95f), 27);  // 27.65
     EXPECT_EQ(scaledSide(0, 4.0f), 0);
     EXPECT_EQ(scaledSide(2'000'000'000, 4.0f), std::numeric_limits<std::int32_t>::max());
 }

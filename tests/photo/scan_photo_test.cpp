@@ -15,8 +15,8 @@ using AztecCore::Located;
 using AztecCore::NotFound;
 using AztecCore::Read;
 using talavex_test::AztecSize;
-using talavex_test::EncodeOptions;
 using talavex_test::clutteredPhoto;
+using talavex_test::EncodeOptions;
 using talavex_test::RenderOptions;
 using namespace photo_test;
 
@@ -48,14 +48,13 @@ GrayImage photoWithSymbol(const std::string& text, AztecSize size, const RenderO
 // The enlargement factors as the status text prints them: 4 stepping down by
 // 0.05 in single precision, the rounding accumulating, to just above 1.
 const char* const kPrintedScales[] = {
-    "4.000000", "3.950000", "3.900000", "3.850000", "3.800000", "3.750000", "3.700000", "3.650000",
-    "3.600000", "3.550000", "3.500000", "3.450001", "3.400001", "3.350001", "3.300001", "3.250001",
-    "3.200001", "3.150001", "3.100001", "3.050001", "3.000001", "2.950001", "2.900001", "2.850001",
-    "2.800001", "2.750001", "2.700001", "2.650001", "2.600001", "2.550001", "2.500001", "2.450001",
-    "2.400002", "2.350002", "2.300002", "2.250002", "2.200002", "2.150002", "2.100002", "2.050002",
-    "2.000002", "1.950002", "1.900002", "1.850002", "1.800002", "1.750002", "1.700002", "1.650002",
-    "1.600002", "1.550002", "1.500002", "1.450002", "1.400002", "1.350003", "1.300003", "1.250003",
-    "1.200003", "1.150003", "1.100003", "1.050003", "1.000003",
+    "4.000000", "3.950000", "3.900000", "3.850000", "3.800000", "3.750000", "3.700000", "3.650000", "3.600000",
+    "3.550000", "3.500000", "3.450001", "3.400001", "3.350001", "3.300001", "3.250001", "3.200001", "3.150001",
+    "3.100001", "3.050001", "3.000001", "2.950001", "2.900001", "2.850001", "2.800001", "2.750001", "2.700001",
+    "2.650001", "2.600001", "2.550001", "2.500001", "2.450001", "2.400002", "2.350002", "2.300002", "2.250002",
+    "2.200002", "2.150002", "2.100002", "2.050002", "2.000002", "1.950002", "1.900002", "1.850002", "1.800002",
+    "1.750002", "1.700002", "1.650002", "1.600002", "1.550002", "1.500002", "1.450002", "1.400002", "1.350003",
+    "1.300003", "1.250003", "1.200003", "1.150003", "1.100003", "1.050003", "1.000003",
 };
 
 class ScanPhotoReads : public ::testing::TestWithParam<PhotoCase> {};
@@ -75,10 +74,10 @@ TEST_P(ScanPhotoReads, SymbolAnywhereInClutteredPhoto) {
 
 INSTANTIATE_TEST_SUITE_P(
     Photos, ScanPhotoReads,
-    ::testing::Values(
-        PhotoCase{"CompactTopRight", "Photo pass 0123456789", AztecSize::Compact, 4.0, 10.0, 0.8, 0.72, 0.3},
-        PhotoCase{"FullBottomLeft", "Full-range symbol in the lower left corner of a photo, 2024-05-17",
-                  AztecSize::Full, 3.5, -25.0, 0.7, 0.2, 0.78}),
+    ::testing::Values(PhotoCase{"CompactTopRight", "Photo pass 0123456789", AztecSize::Compact, 4.0, 10.0, 0.8, 0.72,
+                                0.3},
+                      PhotoCase{"FullBottomLeft", "Full-range symbol in the lower left corner of a photo, 2024-05-17",
+                                AztecSize::Full, 3.5, -25.0, 0.7, 0.2, 0.78}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanPhoto, SmallModulesAreReadFromEnlargedCrops) {
@@ -116,8 +115,8 @@ TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
     EXPECT_EQ(scan.text, "");
     bool examined = false;
     for (char n = '1'; n <= '5'; ++n)
-        examined = examined ||
-                   scan.status == std::string("Nie wykryto kodu Aztec. Examined ") + n + " potential positions Aztec code.";
+        examined = examined || scan.status == std::string("Nie wykryto kodu Aztec. Examined ") + n +
+                                                  " potential positions Aztec code.";
     EXPECT_TRUE(scan.status == "Not detected barcode area" || examined) << scan.status;
 }
 

@@ -15,10 +15,8 @@ struct FieldCase {
 };
 
 inline const FieldCase kFieldCases[] = {
-    {"GF16", &Aztec::ReedSolomon::Field16, 0x13, 16},
-    {"GF64", &Aztec::ReedSolomon::Field64, 0x43, 64},
-    {"GF256", &Aztec::ReedSolomon::Field256, 0x12D, 256},
-    {"GF1024", &Aztec::ReedSolomon::Field1024, 0x409, 1024},
+    {"GF16", &Aztec::ReedSolomon::Field16, 0x13, 16},         {"GF64", &Aztec::ReedSolomon::Field64, 0x43, 64},
+    {"GF256", &Aztec::ReedSolomon::Field256, 0x12D, 256},     {"GF1024", &Aztec::ReedSolomon::Field1024, 0x409, 1024},
     {"GF4096", &Aztec::ReedSolomon::Field4096, 0x1069, 4096},
 };
 

@@ -25,8 +25,8 @@ struct NormaliseCase {
 
 TEST(GenericGFPoly, NormalisationDropsLeadingZerosOnly) {
     const NormaliseCase cases[] = {
-        {{0, 0, 5, 0}, {5, 0}, 1}, {{0, 0, 0}, {0}, 0},       {{0}, {0}, 0},
-        {{7}, {7}, 0},             {{3, 0, 0}, {3, 0, 0}, 2}, {{0, 1}, {1}, 0},
+        {{0, 0, 5, 0}, {5, 0}, 1}, {{0, 0, 0}, {0}, 0}, {{0}, {0}, 0}, {{7}, {7}, 0},
+        {{3, 0, 0}, {3, 0, 0}, 2}, {{0, 1}, {1}, 0},
     };
     for (const NormaliseCase& c : cases) {
         const GenericGFPoly p = poly16(c.input);
@@ -99,8 +99,7 @@ TEST(GenericGFPoly, ScaleAndMultiplyTerm) {
     EXPECT_EQ(p.scale(1).coefficients(), p.coefficients());
     EXPECT_TRUE(p.scale(0).isZero());
     EXPECT_EQ(p.scale(5).coefficients(), (Coeffs{Field16.multiply(3, 5), 0, Field16.multiply(7, 5)}));
-    EXPECT_EQ(p.multiplyTerm(2, 5).coefficients(),
-              (Coeffs{Field16.multiply(3, 5), 0, Field16.multiply(7, 5), 0, 0}));
+    EXPECT_EQ(p.multiplyTerm(2, 5).coefficients(), (Coeffs{Field16.multiply(3, 5), 0, Field16.multiply(7, 5), 0, 0}));
     EXPECT_EQ(p.multiplyTerm(0, 1).coefficients(), p.coefficients());
     EXPECT_TRUE(p.multiplyTerm(4, 0).isZero());
     try {
@@ -116,8 +115,10 @@ TEST(GenericGFPoly, MixingFieldsIsRejected) {
     const GenericGFPoly b(Field64, {1, 2});
     for (int op = 0; op < 2; ++op) {
         try {
-            if (op == 0) a.add(b);
-            else b.multiply(a);
+            if (op == 0)
+                a.add(b);
+            else
+                b.multiply(a);
             ADD_FAILURE() << "no exception for op " << op;
         } catch (const IllegalArgumentException& e) {
             EXPECT_STREQ(e.what(), "GenericGFPolys do not have the same GenericGF field");

@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <vector>
 
+#include "field_cases.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf_poly.h"
-#include "field_cases.h"
 
 namespace {
 

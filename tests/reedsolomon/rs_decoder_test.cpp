@@ -124,8 +124,8 @@ void checkOverloadFailsCleanly(const CodeShape& s) {
             const int corrected = decoder.correct(received, s.twoS);
             EXPECT_GE(corrected, 0);
             EXPECT_LE(corrected, (s.twoS + 1) / 2);
-            const auto changed = std::inner_product(received.begin(), received.end(), before.begin(), 0,
-                                                    std::plus<>(), std::not_equal_to<>());
+            const auto changed = std::inner_product(received.begin(), received.end(), before.begin(), 0, std::plus<>(),
+                                                    std::not_equal_to<>());
             EXPECT_LE(changed, corrected) << "trial " << trial;
             EXPECT_TRUE(rstest::isCodeword(*s.field, received, s.twoS)) << "trial " << trial;
         } catch (const ReedSolomonException& e) {

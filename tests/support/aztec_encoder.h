@@ -11,10 +11,10 @@ enum class AztecSize { Auto, Compact, Full };
 
 struct EncodeOptions {
     AztecSize size = AztecSize::Auto;
-    int layers = 0;            // 0: smallest that fits; else 1..4 compact, 1..32 full-range
-    int eccLevel = 0;          // 0: zint's default; 1..4 = 10%, 23%, 36%, 50% check words
-    bool gs1 = false;          // data is GS1 text with AIs in [brackets]
-    int eci = 0;               // 0: none; else the ECI designator to put in the symbol
+    int layers = 0;    // 0: smallest that fits; else 1..4 compact, 1..32 full-range
+    int eccLevel = 0;  // 0: zint's default; 1..4 = 10%, 23%, 36%, 50% check words
+    bool gs1 = false;  // data is GS1 text with AIs in [brackets]
+    int eci = 0;       // 0: none; else the ECI designator to put in the symbol
 };
 
 struct AztecSymbol {

@@ -11,8 +11,8 @@
 namespace talavex_test {
 
 struct Bullseye {
-    double cx = 0.0;  // centre, with pixel centres at whole numbers:
-    double cy = 0.0;  // (199.5, 199.5) puts it between four pixels
+    double cx = 0.0;            // centre, with pixel centres at whole numbers:
+    double cy = 0.0;            // (199.5, 199.5) puts it between four pixels
     double module = 1.0;        // module width in pixels
     double moduleHeight = 0.0;  // 0: square modules
     int rings = 6;              // rings around the centre module (6: full-range finder)

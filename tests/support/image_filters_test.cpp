@@ -132,9 +132,7 @@ TEST(WritePgm, WritesBinaryGraymap) {
               image.pixels);
 }
 
-TEST(WritePgm, ReportsFailure) {
-    EXPECT_FALSE(writePgm(makeImage(2, 2, 0), "/nonexistent-dir/for/sure/x.pgm"));
-}
+TEST(WritePgm, ReportsFailure) { EXPECT_FALSE(writePgm(makeImage(2, 2, 0), "/nonexistent-dir/for/sure/x.pgm")); }
 
 }  // namespace
 }  // namespace talavex_test

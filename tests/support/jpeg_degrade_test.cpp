@@ -84,9 +84,8 @@ double blockEdgeRatio(const GrayImage& image) {
 TEST(JpegDegrade, LowQualityLeavesBlockEdgesOnASmoothPicture) {
     // A smooth shading: at low quality every block keeps little more than its
     // mean, so the levels are flat inside a block and jump between blocks.
-    const GrayImage original = makeImage(96, 96, [](int x, int y) {
-        return static_cast<int>(128 + 90 * std::sin(x * 0.03) * std::cos(y * 0.02));
-    });
+    const GrayImage original = makeImage(
+        96, 96, [](int x, int y) { return static_cast<int>(128 + 90 * std::sin(x * 0.03) * std::cos(y * 0.02)); });
     GrayImage coarse = original;
     jpegDegrade(coarse, 10);
     EXPECT_GT(blockEdgeRatio(coarse), 3.0);

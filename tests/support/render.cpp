@@ -78,8 +78,7 @@ GrayImage renderSymbol(const AztecSymbol& symbol, const RenderOptions& options) 
     checkLevels(options);
     GrayImage image;
     renderedSize(symbol, options, image.width, image.height);
-    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height,
-                        static_cast<std::uint8_t>(options.white));
+    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, static_cast<std::uint8_t>(options.white));
     compositeSymbol(image, symbol, renderPlacement(symbol, options, image.width, image.height), options, false);
     addNoise(image, options.noiseSigma, options.seed);
     return image;

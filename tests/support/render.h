@@ -18,22 +18,22 @@ struct GrayImage {
 };
 
 struct RenderOptions {
-    double moduleSize = 4.0;       // pixels per module
-    int quietZone = 4;             // light modules around the symbol
-    double angleDegrees = 0.0;     // rotation about the symbol centre
-    double tiltX = 0.0;            // perspective: relative foreshortening along x (e.g. 0.2)
-    double tiltY = 0.0;            // perspective: relative foreshortening along y
-    bool mirror = false;           // left-right mirror image of the symbol
-    double blurSigma = 0.0;        // Gaussian blur, pixels
-    double noiseSigma = 0.0;       // additive Gaussian noise, gray levels
-    int black = 0;                 // gray level of dark modules
-    int white = 255;               // gray level of light modules and background
-    int width = 0;                 // image size; 0: symbol plus quiet zone
+    double moduleSize = 4.0;    // pixels per module
+    int quietZone = 4;          // light modules around the symbol
+    double angleDegrees = 0.0;  // rotation about the symbol centre
+    double tiltX = 0.0;         // perspective: relative foreshortening along x (e.g. 0.2)
+    double tiltY = 0.0;         // perspective: relative foreshortening along y
+    bool mirror = false;        // left-right mirror image of the symbol
+    double blurSigma = 0.0;     // Gaussian blur, pixels
+    double noiseSigma = 0.0;    // additive Gaussian noise, gray levels
+    int black = 0;              // gray level of dark modules
+    int white = 255;            // gray level of light modules and background
+    int width = 0;              // image size; 0: symbol plus quiet zone
     int height = 0;
-    double offsetX = 0.0;          // symbol centre relative to the image centre, pixels
+    double offsetX = 0.0;  // symbol centre relative to the image centre, pixels
     double offsetY = 0.0;
-    std::uint32_t seed = 1;        // noise seed
-    int supersample = 4;           // area samples per pixel side
+    std::uint32_t seed = 1;  // noise seed
+    int supersample = 4;     // area samples per pixel side
 };
 
 // A width or height of 0 takes the extent of the mapped symbol-plus-quiet-zone

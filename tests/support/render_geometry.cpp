@@ -95,8 +95,6 @@ bool SymbolPlacement::toSymbol(double x, double y, double& u, double& v) const {
     return true;
 }
 
-int naturalImageSide(double halfExtent) {
-    return static_cast<int>(std::ceil(2.0 * halfExtent - 1e-6));
-}
+int naturalImageSide(double halfExtent) { return static_cast<int>(std::ceil(2.0 * halfExtent - 1e-6)); }
 
 }  // namespace talavex_test::detail

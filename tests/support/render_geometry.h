@@ -35,7 +35,7 @@ private:
     double moduleSize_;
     double cosA_;
     double sinA_;
-    double sign_;  // -1 when mirrored
+    double sign_;   // -1 when mirrored
     double tiltA_;  // perspective denominator w = 1 + tiltA_ * x + tiltB_ * y
     double tiltB_;
     double centreX_;

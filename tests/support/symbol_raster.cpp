@@ -24,8 +24,7 @@ enum class Shade { Outside, Light, Dark };
 
 class CellReader {
 public:
-    CellReader(const AztecSymbol& symbol, const SymbolPlacement& placement)
-        : symbol_(symbol), placement_(placement) {}
+    CellReader(const AztecSymbol& symbol, const SymbolPlacement& placement) : symbol_(symbol), placement_(placement) {}
 
     Cell cellAt(double x, double y) const {
         double u = 0.0;

@@ -21,8 +21,9 @@ using talavex_test::RenderOptions;
 bool writeExample(const std::string& dir, const std::string& name, const GrayImage& image, const std::string& text,
                   bool jpeg = false) {
     const std::string path = dir + "/" + name + (jpeg ? ".jpg" : ".png");
-    const int written = jpeg ? stbi_write_jpg(path.c_str(), image.width, image.height, 1, image.pixels.data(), 88)
-                             : stbi_write_png(path.c_str(), image.width, image.height, 1, image.pixels.data(), image.width);
+    const int written =
+        jpeg ? stbi_write_jpg(path.c_str(), image.width, image.height, 1, image.pixels.data(), 88)
+             : stbi_write_png(path.c_str(), image.width, image.height, 1, image.pixels.data(), image.width);
     if (!written) return false;
     std::FILE* f = std::fopen((dir + "/" + name + ".txt").c_str(), "wb");
     if (!f) return false;
@@ -110,7 +111,9 @@ int main(int argc, char** argv) {
     tilted.white = 170;
     tilted.width = 800;
     tilted.height = 600;
-    const std::string utf8 = "Gr\xc3\xbc\xc3\x9f" "e aus Z\xc3\xbcrich \xe2\x80\x94 \xe6\x9d\xb1\xe4\xba\xac";
+    const std::string utf8 =
+        "Gr\xc3\xbc\xc3\x9f"
+        "e aus Z\xc3\xbcrich \xe2\x80\x94 \xe6\x9d\xb1\xe4\xba\xac";
     ok &= writeExample(dir, "perspective-low-contrast", render(utf8, talavex_test::AztecSize::Auto, tilted), utf8);
 
     const std::string parcel = "PARCEL 00340434161234567890 ROUTE 7";

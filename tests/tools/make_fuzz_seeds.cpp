@@ -112,8 +112,10 @@ int main(int argc, char** argv) {
         if (!AztecCore::parseModeMessage(params, modeRing(symbol, compact))) continue;
         const AztecCore::ModuleBits modules = moduleBits(symbol);
         const int widthIndex = (static_cast<int>(params.codewordBits) - 6) / 2;
-        Bytes words = {static_cast<std::uint8_t>(compact ? 1 : 0), static_cast<std::uint8_t>(params.layers - 1),
-                       static_cast<std::uint8_t>(params.orientation), static_cast<std::uint8_t>(widthIndex),
+        Bytes words = {static_cast<std::uint8_t>(compact ? 1 : 0),
+                       static_cast<std::uint8_t>(params.layers - 1),
+                       static_cast<std::uint8_t>(params.orientation),
+                       static_cast<std::uint8_t>(widthIndex),
                        static_cast<std::uint8_t>((params.dataCodewords - 1) & 0xFF),
                        static_cast<std::uint8_t>((params.dataCodewords - 1) >> 8)};
         AztecCore::BitVector columnMajor;

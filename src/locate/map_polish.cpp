@@ -8,8 +8,11 @@
 // greatest total contrast over all modules of the symbol.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
 
-#include "locate/sample_grid.h"
+#include "locate/map_sampling.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
@@ -36,88 +39,118 @@ constexpr double kMinGain = 0.05;
 // symbol to replace the finder's.
 constexpr double kRequiredGain = 0.03;
 
-// Window [first, last] of up to three entries around p within [0, count).
-void neighbourhood(std::int32_t p, std::int32_t count, std::int32_t& first, std::int32_t& last) {
-    first = std::max(p - 1, 0);
-    last = std::min(p + 1, count - 1);
-}
+// The contrast of the module lattice under one map after another. The
+// lattice is sampled with each coefficient x coordinate product formed once
+// per column and once per row; the sums and divisions around them run in the
+// order of ProjectiveMap::apply, so every position is the one apply gives.
+// The buffers are kept from one map to the next.
+class ContrastMeter {
+public:
+    explicit ContrastMeter(const Image::GrayBuf& image) : image_(image) {}
 
-}  // namespace
+    // Mean distance of the module samples within `radius` of the centre from
+    // the middle of their 3 x 3 neighbourhood's extremes: largest when every
+    // module is hit in its centre. -1 when a sample falls outside the image.
+    double operator()(const ProjectiveMap& map, std::int32_t radius) {
+        const std::int32_t size = 2 * radius + 1;
+        if (!sampleLattice(map, radius, size)) return -1.0;
+        return static_cast<double>(sumOfDistances(size)) / (2.0 * size * size);
+    }
 
-double SymbolLocator::moduleContrast(const ProjectiveMap& map, std::int32_t radius) const {
-    const std::int32_t size = 2 * radius + 1;
-    const std::int32_t half = radius;
-    SampleGrid grid(size);
-    bool outside = false;
-    for (std::int32_t y = 0; y < size && !outside; ++y) {
-        for (std::int32_t x = 0; x < size; ++x) {
-            const std::uint32_t s = sampleThrough(map, x - half, y - half);
-            if (s == kOutsideSample) {
-                outside = true;
-                break;
+private:
+    bool sampleLattice(const ProjectiveMap& map, std::int32_t half, std::int32_t size) {
+        const auto n = static_cast<std::size_t>(size);
+        columnTerms_.resize(3 * n);
+        rowTerms_.resize(3 * n);
+        for (std::size_t k = 0; k < n; ++k) {
+            const double d = static_cast<std::int32_t>(k) - half;
+            columnTerms_[3 * k] = map.c[0] * d;
+            columnTerms_[3 * k + 1] = map.c[3] * d;
+            columnTerms_[3 * k + 2] = map.c[6] * d;
+            rowTerms_[3 * k] = map.c[1] * d;
+            rowTerms_[3 * k + 1] = map.c[4] * d;
+            rowTerms_[3 * k + 2] = map.c[7] * d;
+        }
+        samples_.resize(n * n);
+        const std::int32_t width = image_.width();
+        const std::int32_t height = image_.height();
+        for (std::size_t y = 0; y < n; ++y) {
+            const double* row = &rowTerms_[3 * y];
+            std::uint8_t* out = &samples_[y * n];
+            for (std::size_t x = 0; x < n; ++x) {
+                const double* column = &columnTerms_[3 * x];
+                const double w = column[2] + row[2] + 1.0;
+                const double px = (column[0] + row[0] + map.c[2]) / w;
+                const double py = (column[1] + row[1] + map.c[5]) / w;
+                std::int32_t xi = 0, yi = 0;
+                if (!nearestPixelWithin(px, width, xi) || !nearestPixelWithin(py, height, yi)) return false;
+                out[x] = image_.pixel(xi, yi);
             }
-            grid.set(x, y, s);
         }
+        return true;
     }
-    if (outside) return -1.0;
 
-    // Distance of each sample from the middle of its 3 x 3 neighbourhood's
-    // extremes: largest when every module is hit in its centre.
-    std::int64_t total = 0;
-    for (std::int32_t y = 0; y < size; ++y) {
-        std::int32_t y0 = 0, y1 = 0;
-        neighbourhood(y, size, y0, y1);
-        for (std::int32_t x = 0; x < size; ++x) {
-            std::int32_t x0 = 0, x1 = 0;
-            neighbourhood(x, size, x0, x1);
-            std::uint32_t lo = grid.at(x, y);
-            std::uint32_t hi = lo;
-            for (std::int32_t r = y0; r <= y1; ++r)
-                for (std::int32_t c = x0; c <= x1; ++c) {
-                    lo = std::min(lo, grid.at(c, r));
-                    hi = std::max(hi, grid.at(c, r));
+    // Twice the summed distances; the 3 x 3 extremes (clipped at the
+    // lattice's edge) are taken along the rows first, then down the columns.
+    std::int64_t sumOfDistances(std::int32_t size) {
+        const auto n = static_cast<std::size_t>(size);
+        rowLo_.resize(n * n);
+        rowHi_.resize(n * n);
+        for (std::size_t y = 0; y < n; ++y) {
+            const std::uint8_t* in = &samples_[y * n];
+            for (std::size_t x = 0; x < n; ++x) {
+                const std::size_t x0 = x > 0 ? x - 1 : 0;
+                const std::size_t x1 = std::min(x + 1, n - 1);
+                std::uint8_t lo = in[x0];
+                std::uint8_t hi = lo;
+                for (std::size_t c = x0 + 1; c <= x1; ++c) {
+                    lo = std::min(lo, in[c]);
+                    hi = std::max(hi, in[c]);
                 }
-            const std::int64_t twice = 2 * std::int64_t{grid.at(x, y)} - lo - hi;
-            total += twice < 0 ? -twice : twice;
+                rowLo_[y * n + x] = lo;
+                rowHi_[y * n + x] = hi;
+            }
         }
-    }
-    return static_cast<double>(total) / (2.0 * size * size);
-}
-
-void SymbolLocator::polishMap(const SymbolCandidate& cand) {
-    const auto outer = static_cast<std::int32_t>(cand.symbolSize / 2);
-    const std::int32_t first = cand.kind == SymbolKind::Compact ? 5 : 7;
-    // Outward in steps of one layer, so that each stage starts within a
-    // fraction of a module of the right fit and cannot lock onto modules one
-    // place off at the edge.
-    const ProjectiveMap initial = map_;
-    for (std::int32_t radius = std::min(first, outer); radius <= outer; radius += 2) {
-        if (!polishMapWithin(radius)) {
-            map_ = initial;
-            return;
+        std::int64_t total = 0;
+        for (std::size_t y = 0; y < n; ++y) {
+            const std::size_t y0 = y > 0 ? y - 1 : 0;
+            const std::size_t y1 = std::min(y + 1, n - 1);
+            for (std::size_t x = 0; x < n; ++x) {
+                std::uint8_t lo = rowLo_[y0 * n + x];
+                std::uint8_t hi = rowHi_[y0 * n + x];
+                for (std::size_t r = y0 + 1; r <= y1; ++r) {
+                    lo = std::min(lo, rowLo_[r * n + x]);
+                    hi = std::max(hi, rowHi_[r * n + x]);
+                }
+                const std::int64_t twice = 2 * std::int64_t{samples_[y * n + x]} - lo - hi;
+                total += twice < 0 ? -twice : twice;
+            }
         }
+        return total;
     }
-    // Where the image is sharp the finder's map already samples every module
-    // on the flat top of its contrast, and the search can only wander on
-    // noise (even to modules one place over, which look just as good). Only
-    // a clear gain shows that the finder's map really sampled edges.
-    const double before = moduleContrast(initial, outer);
-    const double after = moduleContrast(map_, outer);
-    if (!(after > before * (1.0 + kRequiredGain))) map_ = initial;
-}
 
-bool SymbolLocator::polishMapWithin(std::int32_t radius) {
+    const Image::GrayBuf& image_;
+    std::vector<double> columnTerms_;  // c0 u, c3 u, c6 u per column u
+    std::vector<double> rowTerms_;     // c1 v, c4 v, c7 v per row v
+    std::vector<std::uint8_t> samples_;
+    std::vector<std::uint8_t> rowLo_, rowHi_;
+};
+
+// One stage of the search: the outer corners of the square of `radius`
+// moved toward the greatest contrast; false when the map degenerates or the
+// square leaves the image.
+bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contrast) {
     const double r = radius;
     const PointD from[4] = {{-r, -r}, {r, -r}, {r, r}, {-r, r}};
     PointD to[4];
-    for (int k = 0; k < 4; ++k) to[k] = map_.apply(from[k].x, from[k].y);
+    for (int k = 0; k < 4; ++k) to[k] = map.apply(from[k].x, from[k].y);
     const double module = std::hypot(to[1].x - to[0].x, to[1].y - to[0].y) / (2.0 * r);
     if (!std::isfinite(module) || module <= 0.0) return false;
 
     const auto fit = [&](const PointD* q) {
         return fitProjectiveMap(from[0], from[1], from[2], from[3], q[0], q[1], q[2], q[3]);
     };
-    double best = moduleContrast(map_, radius);
+    double best = contrast(map, radius);
     if (best < 0.0) return false;
     const PointD start[4] = {to[0], to[1], to[2], to[3]};
     const double reach = kStageReach * module;
@@ -131,7 +164,7 @@ bool SymbolLocator::polishMapWithin(std::int32_t radius) {
                 for (const double delta : {step, -step}) {
                     if (std::fabs(coord + delta - origin) > reach) continue;
                     coord += delta;
-                    const double score = moduleContrast(fit(to), radius);
+                    const double score = contrast(fit(to), radius);
                     if (score > best + kMinGain) {
                         best = score;
                         improved = true;
@@ -143,8 +176,33 @@ bool SymbolLocator::polishMapWithin(std::int32_t radius) {
             if (!improved) break;
         }
     }
-    map_ = fit(to);
+    map = fit(to);
     return true;
+}
+
+}  // namespace
+
+void SymbolLocator::polishMap(const SymbolCandidate& cand) {
+    const auto outer = static_cast<std::int32_t>(cand.symbolSize / 2);
+    const std::int32_t first = cand.kind == SymbolKind::Compact ? 5 : 7;
+    ContrastMeter contrast(*source);
+    // Outward in steps of one layer, so that each stage starts within a
+    // fraction of a module of the right fit and cannot lock onto modules one
+    // place off at the edge.
+    const ProjectiveMap initial = map_;
+    for (std::int32_t radius = std::min(first, outer); radius <= outer; radius += 2) {
+        if (!polishWithin(map_, radius, contrast)) {
+            map_ = initial;
+            return;
+        }
+    }
+    // Where the image is sharp the finder's map already samples every module
+    // on the flat top of its contrast, and the search can only wander on
+    // noise (even to modules one place over, which look just as good). Only
+    // a clear gain shows that the finder's map really sampled edges.
+    const double before = contrast(initial, outer);
+    const double after = contrast(map_, outer);
+    if (!(after > before * (1.0 + kRequiredGain))) map_ = initial;
 }
 
 }  // namespace AztecCore

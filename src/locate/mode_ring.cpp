@@ -3,7 +3,7 @@
 // finder is sampled through it and binarised at several thresholds until the
 // mode-message decoding accepts the bits.
 #include "decode/mode_message.h"
-#include "locate/pixel_index.h"
+#include "locate/map_sampling.h"
 #include "locate/ring_threshold.h"
 #include "locate/symbol_locator.h"
 
@@ -15,9 +15,9 @@ std::uint32_t SymbolLocator::sampleAt(double u, double v) const { return sampleT
 
 std::uint32_t SymbolLocator::sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const {
     const PointD p = map.apply(u, v);
-    const std::int32_t xi = nearestPixel(p.x);
-    const std::int32_t yi = nearestPixel(p.y);
-    if (xi < 0 || yi < 0 || xi >= source->width() || yi >= source->height()) return kOutsideSample;
+    std::int32_t xi = 0, yi = 0;
+    if (!nearestPixelWithin(p.x, source->width(), xi) || !nearestPixelWithin(p.y, source->height(), yi))
+        return kOutsideSample;
     return source->pixel(xi, yi);
 }
 

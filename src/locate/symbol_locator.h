@@ -117,10 +117,6 @@ private:
     bool readModeRingAtScales(SymbolCandidate& cand);
     std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
 
-    // Mean distance of the module samples within `radius` of the centre from
-    // their neighbourhood's middle; -1 when a sample falls outside the image.
-    double moduleContrast(const Aztec::Math::ProjectiveMap& map, std::int32_t radius) const;
-    bool polishMapWithin(std::int32_t radius);
     std::int32_t bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const;
     void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
     void setNodesFromMap(SymbolCandidate& cand) const;

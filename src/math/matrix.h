@@ -48,4 +48,9 @@ private:
     std::int32_t columnCount_ = 0;
 };
 
+// Solves the 8 x 8 system a.x = b (a row-major) in place by exactly the steps
+// of Matrix::solve, without allocating: b becomes x, a its LU factors. A zero
+// row in a raises MatrixSingularException.
+void solveEightInPlace(double (&a)[64], double (&b)[8]);
+
 }  // namespace Aztec::Math

@@ -22,22 +22,23 @@ constexpr double kTinyPivot = 1e-20;
 
 class LuSystem {
 public:
-    LuSystem(std::vector<double> coefficients, std::vector<double> rhs, std::size_t n)
-        : a_(std::move(coefficients)), x_(std::move(rhs)), n_(n), perm_(n) {}
+    // Works in place on caller-provided storage (row-major coefficients,
+    // right-hand side, and n entries each of scale and permutation), so that
+    // small fixed systems can live on the stack.
+    LuSystem(double* coefficients, double* rhs, std::size_t n, double* scale, std::size_t* perm)
+        : a_(coefficients), x_(rhs), n_(n), scale_(scale), perm_(perm) {}
 
-    std::vector<double> solve() {
+    void solve() {
         computeScales();
         decompose();
         forwardSubstitute();
         backSubstitute();
-        return std::move(x_);
     }
 
 private:
     double& at(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
 
     void computeScales() {
-        scale_.resize(n_);
         for (std::size_t i = 0; i < n_; ++i) {
             double big = 0.0;
             for (std::size_t j = 0; j < n_; ++j) {
@@ -121,11 +122,11 @@ private:
         }
     }
 
-    std::vector<double> a_;
-    std::vector<double> x_;
+    double* a_;
+    double* x_;
     std::size_t n_;
-    std::vector<double> scale_;
-    std::vector<std::size_t> perm_;
+    double* scale_;
+    std::size_t* perm_;
 };
 
 }  // namespace
@@ -146,11 +147,19 @@ RowData Matrix::solve(const Matrix& a, const Matrix& b) {
     std::vector<double> rhs(size);
     for (std::int32_t r = 0; r < n; ++r) rhs[static_cast<std::size_t>(r)] = b.at(r, 0);
 
-    const std::vector<double> solution = LuSystem(std::move(coefficients), std::move(rhs), size).solve();
+    std::vector<double> scale(size);
+    std::vector<std::size_t> perm(size);
+    LuSystem(coefficients.data(), rhs.data(), size, scale.data(), perm.data()).solve();
     RowData x;
     x.reserve(size);
-    for (const double value : solution) x.push_back(std::make_shared<MatrixRow>(1, value));
+    for (const double value : rhs) x.push_back(std::make_shared<MatrixRow>(1, value));
     return x;
+}
+
+void solveEightInPlace(double (&a)[64], double (&b)[8]) {
+    double scale[8];
+    std::size_t perm[8];
+    LuSystem(a, b, 8, scale, perm).solve();
 }
 
 std::shared_ptr<Matrix> Matrix::solveShared(const std::shared_ptr<Matrix>& a, const std::shared_ptr<Matrix>& b) {

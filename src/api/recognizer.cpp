@@ -7,10 +7,29 @@ namespace AztecCore {
 
 Recognizer::Recognizer() : locator_(std::make_unique<SymbolLocator>()) {}
 
+namespace {
+
+// Lends an image to the locator for one scan instead of copying it: a pointer
+// that owns nothing, taken back when the scan ends however it ends.
+class LentSource {
+public:
+    LentSource(SymbolLocator& locator, const Image::GrayBuf& image) : locator_(locator) {
+        locator_.source = std::shared_ptr<const Image::GrayBuf>(std::shared_ptr<const Image::GrayBuf>(), &image);
+    }
+    ~LentSource() { locator_.source.reset(); }
+    LentSource(const LentSource&) = delete;
+    LentSource& operator=(const LentSource&) = delete;
+
+private:
+    SymbolLocator& locator_;
+};
+
+}  // namespace
+
 ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
-    locator_->source = std::make_shared<Image::GrayBuf>(&image);
+    const LentSource lent(*locator_, image);
     return scanLocated(status);
 }
 
@@ -18,7 +37,7 @@ ScanStatus Recognizer::scanFrame(const Image::RgbBuf& frame, std::string& status
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
     workImage_.setFromRgb(frame);
-    locator_->source = std::make_shared<Image::GrayBuf>(&workImage_);
+    const LentSource lent(*locator_, workImage_);
     return scanLocated(status);
 }
 

@@ -30,14 +30,6 @@ GrayBuf::GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t he
 
 GrayBuf::GrayBuf(const GrayBuf* other) : GrayBuf(*other) {}
 
-std::int64_t GrayBuf::indexOf(std::int32_t x, std::int32_t y) const { return std::int64_t{store_.stride} * y + x; }
-
-std::uint8_t GrayBuf::pixel(std::int32_t x, std::int32_t y) const { return checkedAt(store_.bytes, indexOf(x, y)); }
-
-void GrayBuf::setPixel(std::int32_t x, std::int32_t y, std::uint8_t value) {
-    checkedAt(store_.bytes, indexOf(x, y)) = value;
-}
-
 void GrayBuf::growTo(std::int64_t count) {
     requireAddressable(count);
     // A negative count needs no room at all; the vector never shrinks.
@@ -52,9 +44,10 @@ void GrayBuf::resize(std::int32_t w, std::int32_t h) {
     height_ = h;
 }
 
-void GrayBuf::fillWhite() {
-    for (std::int32_t y = 0; y < height_; ++y)
-        for (std::int32_t x = 0; x < width_; ++x) setPixel(x, y, 255);
+void GrayBuf::fill(std::uint8_t value) {
+    if (width_ < 1 || height_ < 1) return;
+    // Rows are packed (stride == width), so the image is one block at the start.
+    std::fill_n(store_.bytes.begin(), static_cast<std::size_t>(pixelCount(width_, height_)), value);
 }
 
 void GrayBuf::stretchContrast() {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/checked_access.h"
+
 namespace AztecCore::Image {
 
 class RgbBuf;
@@ -25,11 +27,21 @@ public:
     std::size_t storageSize() const { return store_.bytes.size(); }
 
     // Checked access at index stride*y + x; x and y are not checked separately.
-    std::uint8_t pixel(std::int32_t x, std::int32_t y) const;
-    void setPixel(std::int32_t x, std::int32_t y, std::uint8_t value);
+    // Inline: the analysis steps call these for almost every pixel they touch.
+    std::uint8_t pixel(std::int32_t x, std::int32_t y) const { return checkedAt(store_.bytes, indexOf(x, y)); }
+    void setPixel(std::int32_t x, std::int32_t y, std::uint8_t value) {
+        checkedAt(store_.bytes, indexOf(x, y)) = value;
+    }
+
+    // The pixels of row y from x = 0, after one check that the whole row lies
+    // in storage; for loops over a row that keep x within [0, width).
+    const std::uint8_t* row(std::int32_t y) const { return store_.bytes.data() + checkedRowStart(y); }
+    std::uint8_t* row(std::int32_t y) { return store_.bytes.data() + checkedRowStart(y); }
 
     void resize(std::int32_t w, std::int32_t h);
-    void fillWhite();
+    // Sets every pixel of the image (not the slack beyond it).
+    void fill(std::uint8_t value);
+    void fillWhite() { fill(255); }
     void stretchContrast();
 
     // Sequential row scan: selectRow(y), then nextPixel() yields (0,y), (1,y), ...
@@ -48,7 +60,13 @@ private:
         std::int64_t cursor = 0;
     };
     void growTo(std::int64_t count);
-    std::int64_t indexOf(std::int32_t x, std::int32_t y) const;
+    std::int64_t indexOf(std::int32_t x, std::int32_t y) const { return std::int64_t{store_.stride} * y + x; }
+    std::int64_t checkedRowStart(std::int32_t y) const {
+        const std::int64_t first = indexOf(0, y);
+        checkedAt(store_.bytes, first);
+        checkedAt(store_.bytes, first + width_ - 1);
+        return first;
+    }
 
     PixelStore store_;
     std::int32_t width_ = 0;

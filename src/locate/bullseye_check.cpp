@@ -149,12 +149,27 @@ bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
     return true;
 }
 
+// Every ring mark in the working image lies on a recorded run, so only the
+// runs are searched; a run wholly inside the region holds no mark afterwards
+// and is forgotten.
 void SymbolLocator::releaseRingMarks() {
     const std::int32_t xEnd = std::min(region_.x1, levels_->width() - 1);
     const std::int32_t yEnd = std::min(region_.y1, levels_->height() - 1);
-    for (std::int32_t y = region_.y0; y <= yEnd; ++y)
-        for (std::int32_t x = region_.x0; x <= xEnd; ++x)
-            if (levels_->pixel(x, y) == kRingFillMark) levels_->setPixel(x, y, kLightFillMark);
+    std::size_t kept = 0;
+    for (const RingRun& run : ringRuns_) {
+        if (run.y >= region_.y0 && run.y <= yEnd) {
+            const std::int32_t from = std::max(run.x0, region_.x0);
+            const std::int32_t to = std::min(run.x1, xEnd);
+            if (from <= to) {
+                std::uint8_t* row = levels_->row(run.y);
+                for (std::int32_t x = from; x <= to; ++x)
+                    if (row[x] == kRingFillMark) row[x] = kLightFillMark;
+            }
+            if (from == run.x0 && to == run.x1) continue;
+        }
+        ringRuns_[kept++] = run;
+    }
+    ringRuns_.resize(kept);
 }
 
 void SymbolLocator::fillRing(std::int32_t x, std::int32_t y) {

@@ -39,6 +39,26 @@ std::uint8_t SymbolLocator::quantizedLevel(std::uint32_t v, const Levels& levels
     return 170;
 }
 
+// Gray values are bytes, so one table of 256 levels replaces the comparisons.
+SymbolLocator::LevelTable SymbolLocator::levelTable(const Levels& levels) {
+    LevelTable table{};
+    for (std::uint32_t v = 0; v < 256; ++v) table[v] = quantizedLevel(v, levels);
+    return table;
+}
+
+// Quantises [x0, x1) of row y; the caller keeps the stretch inside the image.
+void SymbolLocator::quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const LevelTable& table) {
+    if (x1 <= x0) return;
+    if (x0 < 0 || x1 > source->width() || x1 > levels_->width()) {
+        // Not a stretch of one row of both images: pixel by pixel, each index checked.
+        for (std::int32_t x = x0; x < x1; ++x) levels_->setPixel(x, y, table[source->pixel(x, y)]);
+        return;
+    }
+    const std::uint8_t* in = source->row(y);
+    std::uint8_t* out = levels_->row(y);
+    for (std::int32_t x = x0; x < x1; ++x) out[x] = table[in[x]];
+}
+
 bool SymbolLocator::insideImage(std::int32_t x, std::int32_t y) const {
     return x >= 0 && y >= 0 && x < source->width() && y < source->height();
 }
@@ -47,14 +67,11 @@ bool SymbolLocator::levelsDark(std::int32_t x, std::int32_t y) const {
     return insideImage(x, y) && levels_->pixel(x, y) < kLightFrom;
 }
 
-void SymbolLocator::pushSeed(std::int32_t x, std::int32_t y) {
-    seedXs_.push_back(x);
-    seedYs_.push_back(y);
-}
+void SymbolLocator::pushSeed(std::int32_t x, std::int32_t y) { seeds_.push_back({x, y}); }
 
 void SymbolLocator::clearSeeds() {
-    seedXs_.clear();
-    seedYs_.clear();
+    seeds_.clear();
+    seedHead_ = 0;
 }
 
 PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
@@ -101,16 +118,16 @@ void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t
     const std::int32_t h = source->height();
     clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
-    std::uint32_t mn = source->pixel(x0, y0);
-    std::uint32_t mx = mn;
+    std::uint8_t mn = source->pixel(x0, y0);
+    std::uint8_t mx = mn;
     for (std::int32_t y = y0; y <= y1; ++y) {
+        const std::uint8_t* in = source->row(y);
         for (std::int32_t x = x0; x <= x1; ++x) {
-            const std::uint32_t v = source->pixel(x, y);
-            mn = std::min(mn, v);
-            mx = std::max(mx, v);
+            mn = std::min(mn, in[x]);
+            mx = std::max(mx, in[x]);
         }
     }
-    mid = (mn + mx) / 2;
+    mid = (std::uint32_t{mn} + mx) / 2;
     lo = (mid + mn) / 2;
     hi = (lo + mx) / 2;
 }
@@ -119,20 +136,26 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
                                    std::uint32_t mid, std::uint32_t hi) {
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
-    if (!levels_) levels_ = std::make_shared<GrayBuf>();
-    if (levels_->width() != w || levels_->height() != h) {
+    if (!levels_) {
+        // New storage is all zeros already.
+        levels_ = std::make_shared<GrayBuf>();
+        levels_->resize(w, h);
+        ringRuns_.clear();
+    } else if (levels_->width() != w || levels_->height() != h) {
         levels_->resize(w, h);
         // A change of size reinterprets old content; start from a clean slate.
-        for (std::int32_t y = 0; y < h; ++y)
-            for (std::int32_t x = 0; x < w; ++x) levels_->setPixel(x, y, 0);
+        levels_->fill(0);
+        ringRuns_.clear();
     }
     clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
-    for (std::int32_t y = y0; y < y1; ++y) {
-        for (std::int32_t x = x0; x < x1; ++x) {
-            levels_->setPixel(x, y, quantizedLevel(source->pixel(x, y), {lo, mid, hi}));
-        }
-    }
+    const LevelTable table = levelTable({lo, mid, hi});
+    for (std::int32_t y = y0; y < y1; ++y) quantizeStretch(y, x0, x1, table);
+    // Ring marks within the square are gone now.
+    const auto overwritten = [&](const RingRun& run) {
+        return run.y >= y0 && run.y < y1 && run.x0 >= x0 && run.x1 < x1;
+    };
+    ringRuns_.erase(std::remove_if(ringRuns_.begin(), ringRuns_.end(), overwritten), ringRuns_.end());
 }
 
 // The seeding quantises a square of a sixth of the image around the start
@@ -145,15 +168,16 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
     const std::int32_t h = levels_->height();
     clampToImage(x0, y0, x1, y1, w, h);
     const Region& s = seedRegion_;
+    const LevelTable table = levelTable(seedLevels_);
+    const bool seeded = s.x0 < s.x1;
     for (std::int32_t y = y0; y <= y1; ++y) {
-        const bool rowSeeded = y >= s.y0 && y < s.y1;
-        for (std::int32_t x = x0; x <= x1; ++x) {
-            if (rowSeeded && x >= s.x0 && x < s.x1) {
-                x = s.x1 - 1;  // skip the seeded stretch of this row
-                continue;
-            }
-            levels_->setPixel(x, y, quantizedLevel(source->pixel(x, y), seedLevels_));
+        if (!seeded || y < s.y0 || y >= s.y1 || x1 < s.x0 || x0 >= s.x1) {
+            quantizeStretch(y, x0, x1 + 1, table);
+            continue;
         }
+        // Around the seeded stretch [s.x0, s.x1) of this row.
+        quantizeStretch(y, x0, std::min(s.x0, x1 + 1), table);
+        quantizeStretch(y, std::max(s.x1, x0), x1 + 1, table);
     }
 }
 
@@ -161,16 +185,20 @@ void SymbolLocator::fillDark(std::int32_t x, std::int32_t y) { fillFrom(x, y, tr
 
 void SymbolLocator::fillLight(std::int32_t x, std::int32_t y) { fillFrom(x, y, false, kLightFillMark, false); }
 
-// The run at (x, y), then the runs of the seeds it and its successors leave,
-// until none is left or a ring fill has reached its pixel budget.
+// The run at (x, y), then the runs of the seeds it and its successors leave
+// (first in, first out), until none is left or a ring fill has reached its
+// pixel budget.
 void SymbolLocator::fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill) {
     fillRun(x, y, dark, mark, ringFill);
-    while (!seedXs_.empty() && !(ringFill && fillCount_ >= fillLimit_)) {
-        const std::int32_t sx = seedXs_.front();
-        const std::int32_t sy = seedYs_.front();
-        seedXs_.pop_front();
-        seedYs_.pop_front();
-        fillRun(sx, sy, dark, mark, ringFill);
+    while (seedHead_ < seeds_.size() && !(ringFill && fillCount_ >= fillLimit_)) {
+        const IPoint seed = seeds_[seedHead_++];
+        // Seeds already taken are dropped now and then, so that the queue
+        // holds about as many as are waiting.
+        if (seedHead_ >= 4096 && seedHead_ * 2 >= seeds_.size()) {
+            seeds_.erase(seeds_.begin(), seeds_.begin() + static_cast<std::ptrdiff_t>(seedHead_));
+            seedHead_ = 0;
+        }
+        fillRun(seed.x, seed.y, dark, mark, ringFill);
     }
 }
 
@@ -181,46 +209,104 @@ void SymbolLocator::fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uin
 // The ring fill of the bull's-eye check is a light fill with its own mark, a
 // pixel budget and the quadrant extremes.
 void SymbolLocator::fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill) {
-    if (insideImage(x, y) && levels_->pixel(x, y) == mark) return;
-    const auto takes = [&](std::int32_t px, std::int32_t py) { return levelsDark(px, py) == dark; };
+    const std::int32_t w = source->width();
+    const std::int32_t h = source->height();
+    // The rows' pixels through pointers checked once per row; a row outside
+    // the image has none, and all its positions are light.
+    const auto rowAt = [&](std::int64_t ry) -> std::uint8_t* {
+        return ry >= 0 && ry < h && w > 0 ? levels_->row(static_cast<std::int32_t>(ry)) : nullptr;
+    };
+    std::uint8_t* const row = rowAt(y);
+    if (row != nullptr && x >= 0 && x < w && row[x] == mark) return;
+    const auto takes = [w, dark](const std::uint8_t* r, std::int64_t px) {
+        return (r != nullptr && px >= 0 && px < w && r[px] < kLightFrom) == dark;
+    };
     const Region& rg = region_;
     std::int32_t l = x;
     if (x > rg.x0) {
         do {
-            if (!takes(l, y)) break;
+            if (!takes(row, l)) break;
             --l;
         } while (l > rg.x0);
     }
     const std::int64_t start = std::int64_t{l} + 1;
     const bool rowAboveInside = rg.y0 < std::int64_t{y} - 1 && std::int64_t{y} - 1 < rg.y1;
     const bool rowBelowInside = rg.y0 < std::int64_t{y} + 1 && std::int64_t{y} + 1 < rg.y1;
+    const std::uint8_t* const above = rowAboveInside ? rowAt(std::int64_t{y} - 1) : nullptr;
+    const std::uint8_t* const below = rowBelowInside ? rowAt(std::int64_t{y} + 1) : nullptr;
     bool up = true;
     bool down = true;
+    if (!ringFill && row != nullptr && start >= 0 && rg.x1 <= w && (!rowAboveInside || above != nullptr) &&
+        (!rowBelowInside || below != nullptr)) {
+        // A run within the image and without a budget: it is known before
+        // anything is recorded, so its sums are formed at once (integers, so
+        // in any order) and its marks set in one go; the seeds follow pixel by
+        // pixel in the same order as below.
+        const auto taken = [dark](std::uint8_t v) { return (v < kLightFrom) == dark; };
+        std::int64_t end = start;
+        while (end < rg.x1 && taken(row[end])) ++end;
+        const std::int64_t n = end - start;
+        if (n <= 0) return;
+        std::fill(row + start, row + end, mark);
+        fillSumX_ += (start + end - 1) * n / 2;
+        fillSumY_ += std::int64_t{y} * n;
+        fillCount_ += n;
+        // The first pixel at or after `from` that starts a stretch taken in
+        // row r, or `end`; `inStretch`: the pixel before `from` was taken.
+        const auto nextStretch = [&](const std::uint8_t* r, std::int64_t from, bool inStretch) {
+            std::int64_t p = from;
+            if (inStretch)
+                while (p < end && taken(r[p])) ++p;
+            while (p < end && !taken(r[p])) ++p;
+            return p;
+        };
+        // Seeds in order of x, the one above before the one below at the same x.
+        std::int64_t nextAbove = rowAboveInside ? nextStretch(above, start, false) : end;
+        std::int64_t nextBelow = rowBelowInside ? nextStretch(below, start, false) : end;
+        while (nextAbove < end || nextBelow < end) {
+            if (nextAbove <= nextBelow) {
+                if (rg.x0 < nextAbove) pushSeed(static_cast<std::int32_t>(nextAbove), y - 1);
+                nextAbove = nextStretch(above, nextAbove + 1, true);
+            } else {
+                if (rg.x0 < nextBelow) pushSeed(static_cast<std::int32_t>(nextBelow), y + 1);
+                nextBelow = nextStretch(below, nextBelow + 1, true);
+            }
+        }
+        return;
+    }
+    // The stretch of the image this run marks, kept for the ring fill's marks.
+    std::int32_t firstMarked = 0;
+    std::int32_t lastMarked = -1;
     for (std::int64_t xl = start; xl < rg.x1; ++xl) {
         const auto xx = static_cast<std::int32_t>(xl);
-        if (!takes(xx, y)) return;
-        if (insideImage(xx, y)) levels_->setPixel(xx, y, mark);
+        if (!takes(row, xl)) break;
+        if (row != nullptr && xl >= 0 && xl < w) {
+            row[xl] = mark;
+            if (lastMarked < firstMarked) firstMarked = xx;
+            lastMarked = xx;
+        }
         fillSumX_ += xx;
         fillSumY_ += y;
         fillCount_ += 1;
         if (ringFill) {
             recordRingPixel(xx, y);
-            if (fillCount_ >= fillLimit_) return;
+            if (fillCount_ >= fillLimit_) break;
         }
         const bool seedable = rg.x0 < xx && xx < rg.x1;
-        if (rowAboveInside && takes(xx, y - 1)) {
+        if (rowAboveInside && takes(above, xl)) {
             if (up && seedable) pushSeed(xx, y - 1);
             up = false;
         } else {
             up = true;
         }
-        if (rowBelowInside && takes(xx, y + 1)) {
+        if (rowBelowInside && takes(below, xl)) {
             if (down && seedable) pushSeed(xx, y + 1);
             down = false;
         } else {
             down = true;
         }
     }
+    if (mark == kRingFillMark && firstMarked <= lastMarked) ringRuns_.push_back({y, firstMarked, lastMarked});
 }
 
 }  // namespace AztecCore

@@ -2,6 +2,9 @@
 // diagonals of the first-guess corners; a line through each side's pixels
 // runs along the ring's centre line, so their intersections are the ring's
 // corners at (+-d, +-d) modules, far steadier than single extreme pixels.
+#include <algorithm>
+#include <vector>
+
 #include "locate/fill_marks.h"
 #include "locate/line_fit.h"
 #include "locate/symbol_locator.h"
@@ -45,9 +48,30 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
     const PointD br = cand.corners[2];
     const PointD bl = cand.corners[3];
     SideSums sums[4];
-    for (std::int32_t y = region_.y0; y <= region_.y1; ++y) {
-        for (std::int32_t x = region_.x0; x <= region_.x1; ++x) {
-            if (!insideImage(x, y) || levels_->pixel(x, y) != kRingFillMark) continue;
+    // The ring marks in the region, in row order: every mark lies on a
+    // recorded run, so the runs clipped to the region and the image, sorted
+    // and walked without visiting a pixel twice, meet them all.
+    const std::int32_t xEnd = std::min(region_.x1, levels_->width() - 1);
+    const std::int32_t yEnd = std::min(region_.y1, levels_->height() - 1);
+    std::vector<RingRun> runs;
+    for (const RingRun& run : ringRuns_) {
+        const std::int32_t from = std::max({run.x0, region_.x0, 0});
+        const std::int32_t to = std::min(run.x1, xEnd);
+        if (run.y >= std::max(region_.y0, 0) && run.y <= yEnd && from <= to) runs.push_back({run.y, from, to});
+    }
+    std::sort(runs.begin(), runs.end(),
+              [](const RingRun& a, const RingRun& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    std::int64_t rowOfNext = -1;
+    std::int64_t next = 0;  // first pixel of row rowOfNext not visited yet
+    for (const RingRun& run : runs) {
+        if (run.y != rowOfNext) {
+            rowOfNext = run.y;
+            next = run.x0;
+        }
+        const std::uint8_t* row = levels_->row(run.y);
+        const std::int32_t y = run.y;
+        for (std::int32_t x = static_cast<std::int32_t>(std::max<std::int64_t>(next, run.x0)); x <= run.x1; ++x) {
+            if (row[x] != kRingFillMark) continue;
             const double s1 = (x - tl.x) * (br.y - tl.y) - (y - tl.y) * (br.x - tl.x);
             const double s2 = (x - bl.x) * (tr.y - bl.y) - (y - bl.y) * (tr.x - bl.x);
             const int g1 = signOf(s1);
@@ -64,6 +88,7 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
             if (t < kCornerMargin || t > 1.0 - kCornerMargin) continue;
             sums[side].add(x, y);
         }
+        next = std::max<std::int64_t>(next, std::int64_t{run.x1} + 1);
     }
     const LineCoeffs bottom = fitLine(sums[Bottom]);
     const LineCoeffs left = fitLine(sums[Left]);

@@ -3,6 +3,8 @@
 // are what the recognition drivers call; the steps behind them (centre seeding,
 // bull's-eye check, ring sampling, module grid) are members too so the tests
 // can exercise each one.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <limits>
@@ -26,8 +28,9 @@ class SymbolLocator {
 public:
     SymbolLocator() = default;
 
-    // The image being searched; set by the owner before findCandidates.
-    std::shared_ptr<Image::GrayBuf> source;
+    // The image being searched; set by the owner before findCandidates. The
+    // locator never writes to it, so an owner may lend it an image it keeps.
+    std::shared_ptr<const Image::GrayBuf> source;
 
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;
@@ -104,6 +107,12 @@ private:
     };
 
     static std::uint8_t quantizedLevel(std::uint32_t v, const Levels& levels);
+    // The bull's-eye check, corner fit and mode ring after a seeding (analyzeAt's second half).
+    bool analyzeSeeded(SymbolCandidate& cand);
+    bool seedingIsSelfContained(std::int32_t sx, std::int32_t sy) const;
+    using LevelTable = std::array<std::uint8_t, 256>;
+    static LevelTable levelTable(const Levels& levels);
+    void quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const LevelTable& table);
     void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
     void fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
     void fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
@@ -135,7 +144,15 @@ private:
     // The square the last seeding quantised (upper bounds excluded) and its levels.
     Region seedRegion_;
     Levels seedLevels_;
-    std::deque<std::int32_t> seedXs_, seedYs_;
+    // A stretch [x0, x1] of row y that a ring fill marked; every ring mark in
+    // the working image lies on one of ringRuns_.
+    struct RingRun {
+        std::int32_t y = 0, x0 = 0, x1 = 0;
+    };
+    std::vector<RingRun> ringRuns_;
+    // The fill's queue of seeds; those before seedHead_ are taken.
+    std::vector<IPoint> seeds_;
+    std::size_t seedHead_ = 0;
     IPoint ringRef_;
     Aztec::Math::ProjectiveMap map_;
     std::uint32_t readCount_ = 0;

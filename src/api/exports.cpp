@@ -6,11 +6,12 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <memory>
 #include <string>
+#include <utility>
 
 #include "api/recognizer.h"
 #include "image/gray_buf.h"
-#include "image/rgb_buf.h"
 #include "talavex/talavex.h"
 
 namespace {
@@ -18,7 +19,6 @@ namespace {
 using AztecCore::Recognizer;
 using AztecCore::ScanStatus;
 using AztecCore::Image::GrayBuf;
-using AztecCore::Image::RgbBuf;
 
 enum class Input { Luminance, Bgra };
 enum class Pass { Gray, Frame, Photo };
@@ -45,9 +45,10 @@ ScanStatus runPass(Recognizer& recognizer, Pass pass, const std::uint8_t* pixels
         const GrayBuf image(pixels, width, height);
         return recognizer.scanGray(image, status);
     }
-    RgbBuf frame;
-    frame.setFromBGRA(pixels, width, height);
-    return pass == Pass::Frame ? recognizer.scanFrame(frame, status) : recognizer.scanPhoto(frame, status);
+    // Colour goes straight to gray; the photo pass shares this image with its locators.
+    auto image = std::make_shared<GrayBuf>();
+    image->setFromBGRA(pixels, width, height);
+    return pass == Pass::Frame ? recognizer.scanGray(*image, status) : recognizer.scanPhoto(std::move(image), status);
 }
 
 char* recognize(Pass pass, const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {

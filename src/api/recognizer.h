@@ -24,6 +24,8 @@ public:
     ScanStatus scanFrame(const Image::RgbBuf& frame, std::string& status);
     // Symbol anywhere in a photo: candidate positions, then enlarged crops.
     ScanStatus scanPhoto(const Image::RgbBuf& frame, std::string& status);
+    // The same on a gray photo, which the pass's locators share and only read.
+    ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
 
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <utility>
 
 #include "api/recognizer.h"
 #include "api/report_text.h"
@@ -50,8 +51,14 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
     workImage_.setFromRgb(frame);
+    return scanPhoto(std::make_shared<GrayBuf>(&workImage_), status);
+}
 
-    const std::vector<CandidatePoint> positions = findBullseyeCandidates(workImage_);
+ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& status) {
+    resultBytes_.clear();
+    resultBytes_.shrink_to_fit();
+
+    const std::vector<CandidatePoint> positions = findBullseyeCandidates(*photo);
     if (positions.empty()) {
         status = "Not detected barcode area";
         return NotFound;
@@ -60,7 +67,6 @@ ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status
     std::string how;
     std::int32_t reads = 0;
     std::int32_t located = 0;
-    const auto photo = std::make_shared<GrayBuf>(&workImage_);
     for (const CandidatePoint& position : positions) {
         LocatorRun run(photo);
         const bool locatedHere = run.locator.analyzeAt(run.candidate(), position.x, position.y);

@@ -49,6 +49,14 @@ public:
     std::uint8_t nextPixel();
 
     void setFromRgb(const RgbBuf& colour);
+    // Straight from interleaved BGRA (alpha ignored), with the same luma as
+    // setFromRgb gives for the three planes of that frame.
+    void setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
+
+    // Row y's pixels (0,y) .. (width-1,y) for a tight loop: checked once as a
+    // whole, raising like pixel() if any of them lies outside the storage.
+    const std::uint8_t* rowPixels(std::int32_t y) const;
+    std::uint8_t* rowPixels(std::int32_t y);
 
 private:
     struct PixelStore {

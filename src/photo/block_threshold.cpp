@@ -1,6 +1,7 @@
 #include "photo/block_threshold.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "common/checked_access.h"
 
@@ -16,10 +17,10 @@ std::uint8_t measureBlock(const GrayBuf& source, std::int32_t x0, std::int32_t y
     std::uint32_t sum = 0;  // at most 4096 * 255, no overflow
     std::uint8_t minimum = 255;
     for (std::int32_t y = y0; y < y0 + kThresholdBlockSide; ++y) {
-        for (std::int32_t x = x0; x < x0 + kThresholdBlockSide; ++x) {
-            const std::uint8_t v = source.pixel(x, y);
-            sum += v;
-            minimum = std::min(minimum, v);
+        const std::uint8_t* row = source.rowPixels(y) + x0;
+        for (std::int32_t i = 0; i < kThresholdBlockSide; ++i) {
+            sum += row[i];
+            minimum = std::min(minimum, row[i]);
         }
     }
     const std::uint32_t mean = sum >> kBlockShift;
@@ -55,17 +56,30 @@ GrayBuf computeBlockLevels(const GrayBuf& source) {
     return levels;
 }
 
+void markDarkRow(const GrayBuf& source, const GrayBuf& levels, std::int32_t y, std::uint8_t* dark) {
+    const std::int32_t w = source.width();
+    if (w < 1) return;
+    const std::uint8_t* row = source.rowPixels(y);
+    const std::uint8_t* level = levels.rowPixels(y / kThresholdBlockSide);
+    // Every column's block must have a level of its own in this row.
+    if ((w - 1) / kThresholdBlockSide >= levels.width()) throwInvalidSubscript();
+    for (std::int32_t x0 = 0; x0 < w; x0 += kThresholdBlockSide) {
+        const std::uint8_t threshold = level[x0 / kThresholdBlockSide];
+        const std::int32_t end = std::min(w, x0 + kThresholdBlockSide);
+        for (std::int32_t x = x0; x < end; ++x) dark[x] = row[x] < threshold ? 1 : 0;
+    }
+}
+
 GrayBuf binarizeByBlocks(const GrayBuf& source, const GrayBuf& levels) {
     const std::int32_t w = source.width();
     const std::int32_t h = source.height();
     GrayBuf binary;
     binary.resize(w, h);
+    std::vector<std::uint8_t> dark(static_cast<std::size_t>(std::max(w, 0)));
     for (std::int32_t y = 0; y < h; ++y) {
-        const std::int32_t by = y / kThresholdBlockSide;
-        for (std::int32_t x = 0; x < w; ++x) {
-            const std::uint8_t level = levels.pixel(x / kThresholdBlockSide, by);
-            binary.setPixel(x, y, source.pixel(x, y) >= level ? 255 : 0);
-        }
+        markDarkRow(source, levels, y, dark.data());
+        std::uint8_t* out = binary.rowPixels(y);
+        for (std::int32_t x = 0; x < w; ++x) out[x] = dark[static_cast<std::size_t>(x)] ? 0 : 255;
     }
     return binary;
 }

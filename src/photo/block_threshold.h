@@ -15,6 +15,10 @@ inline constexpr std::int32_t kThresholdBlockSide = 64;
 // A source narrower or lower than one block raises std::out_of_range.
 Image::GrayBuf computeBlockLevels(const Image::GrayBuf& source);
 
+// Row y of the thresholded source without the image: 1 where the source lies
+// below its block's level, 0 where it reaches it, into dark[0 .. width).
+void markDarkRow(const Image::GrayBuf& source, const Image::GrayBuf& levels, std::int32_t y, std::uint8_t* dark);
+
 // 255 where the source reaches its block's level, 0 below it.
 Image::GrayBuf binarizeByBlocks(const Image::GrayBuf& source, const Image::GrayBuf& levels);
 

@@ -7,17 +7,12 @@
 namespace AztecCore {
 
 std::vector<CandidatePoint> findBullseyeCandidates(const Image::GrayBuf& source) {
-    // Scoped so that each intermediate image is freed as soon as the next
-    // stage has consumed it: a full-size photo makes each of them megabytes.
-    Image::GrayBuf depthMap;
-    {
-        Image::GrayBuf binary;
-        {
-            const Image::GrayBuf levels = computeBlockLevels(source);
-            binary = binarizeByBlocks(source, levels);
-        }
-        depthMap = buildRingDepthMap(binary);
-    }
+    const Image::GrayBuf levels = computeBlockLevels(source);
+    // The thresholded photo is read a row at a time as the depth map's sweeps
+    // need it, so it never takes a full-size image of its own.
+    const Image::GrayBuf depthMap =
+        buildRingDepthMap(source.width(), source.height(),
+                          [&](std::int32_t y, std::uint8_t* dark) { markDarkRow(source, levels, y, dark); });
     return pickPeaks(depthMap);
 }
 

@@ -17,6 +17,17 @@ struct PeakRecord {
     std::uint32_t value = 0;
 };
 
+// Raises `best` to the first pixel of row y, columns [x0, x0 + n), that
+// exceeds it, at that row's maximum.
+void scanCellRow(const std::uint8_t* row, std::int32_t x0, std::int32_t n, std::int32_t y, PeakRecord& best) {
+    std::uint8_t top = 0;
+    for (std::int32_t i = 0; i < n; ++i) top = std::max(top, row[x0 + i]);
+    if (top <= best.value) return;
+    std::int32_t i = 0;
+    while (row[x0 + i] != top) ++i;
+    best = {x0 + i, y, top};
+}
+
 }  // namespace
 
 std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap) {
@@ -28,17 +39,18 @@ std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap) {
     const std::int32_t ny = depthMap.height() / ch;
 
     std::vector<PeakRecord> records;
+    std::vector<PeakRecord> best(static_cast<std::size_t>(nx));
     for (std::int32_t cy = 0; cy < ny; ++cy) {
-        for (std::int32_t cx = 0; cx < nx; ++cx) {
-            PeakRecord best;
-            for (std::int32_t y = cy * ch; y < (cy + 1) * ch; ++y) {
-                for (std::int32_t x = cx * cw; x < (cx + 1) * cw; ++x) {
-                    const std::uint32_t v = depthMap.pixel(x, y);
-                    if (v > best.value) best = {x, y, v};
-                }
-            }
-            if (best.value >= kMinimumPeak) records.push_back(best);
+        std::fill(best.begin(), best.end(), PeakRecord{});
+        // Row by row through the whole band of cells: each cell still sees
+        // its pixels in row-major order, so it keeps the first of equal maxima.
+        for (std::int32_t y = cy * ch; y < (cy + 1) * ch; ++y) {
+            const std::uint8_t* row = depthMap.rowPixels(y);
+            for (std::int32_t cx = 0; cx < nx; ++cx)
+                scanCellRow(row, cx * cw, cw, y, best[static_cast<std::size_t>(cx)]);
         }
+        for (const PeakRecord& b : best)
+            if (b.value >= kMinimumPeak) records.push_back(b);
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const PeakRecord& a, const PeakRecord& b) { return a.value > b.value; });

@@ -2,11 +2,21 @@
 // Turns a black/white photo into a map of how deeply each pixel is nested in
 // rings of alternating colour. The centre of a bull's-eye, enclosed by many
 // rings on every side, comes out brightest.
+#include <cstdint>
+#include <functional>
+
 #include "image/gray_buf.h"
 
 namespace AztecCore {
 
-// Same size as `binary` (0 black, 255 white), stretched to 0..255.
+// Writes row y of the black/white image as 1 (black) or 0 (white) into dark[0 .. width).
+using DarkRowReader = std::function<void(std::int32_t y, std::uint8_t* dark)>;
+
+// width x height, stretched to 0..255; the image is read row by row, each row
+// once per vertical sweep, so it never needs to exist as a whole.
+Image::GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow);
+
+// Same size as `binary` (black below 128), stretched to 0..255.
 Image::GrayBuf buildRingDepthMap(const Image::GrayBuf& binary);
 
 }  // namespace AztecCore

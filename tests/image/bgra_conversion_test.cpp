@@ -21,6 +21,12 @@ GrayBuf toGray(const Bytes& bgra, std::int32_t w, std::int32_t h) {
     return gray;
 }
 
+GrayBuf toGrayDirectly(const Bytes& bgra, std::int32_t w, std::int32_t h) {
+    GrayBuf gray;
+    gray.setFromBGRA(bgra.data(), w, h);
+    return gray;
+}
+
 struct LumaCase {
     std::uint8_t b, g, r;
     int gray;
@@ -30,8 +36,10 @@ class Luma : public ::testing::TestWithParam<LumaCase> {};
 
 TEST_P(Luma, IntegerWeightsIgnoringAlpha) {
     const LumaCase c = GetParam();
-    for (const std::uint8_t alpha : {0, 77, 255})
+    for (const std::uint8_t alpha : {0, 77, 255}) {
         EXPECT_EQ(toGray({c.b, c.g, c.r, alpha}, 1, 1).pixel(0, 0), c.gray) << "alpha " << int{alpha};
+        EXPECT_EQ(toGrayDirectly({c.b, c.g, c.r, alpha}, 1, 1).pixel(0, 0), c.gray) << "alpha " << int{alpha};
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Luma,
@@ -61,11 +69,12 @@ TEST(BgraConversion, NonSquareFrameIsNotTransposed) {
     Bytes bgra;
     for (int v = 10; v <= 60; v += 10)
         for (int channel : {v, v, v, 0}) bgra.push_back(static_cast<std::uint8_t>(channel));
-    const GrayBuf gray = toGray(bgra, 3, 2);
-    EXPECT_EQ(gray.width(), 3);
-    EXPECT_EQ(gray.height(), 2);
-    for (std::int32_t y = 0; y < 2; ++y)
-        for (std::int32_t x = 0; x < 3; ++x) EXPECT_EQ(gray.pixel(x, y), 10 * (3 * y + x + 1));
+    for (const GrayBuf& gray : {toGray(bgra, 3, 2), toGrayDirectly(bgra, 3, 2)}) {
+        EXPECT_EQ(gray.width(), 3);
+        EXPECT_EQ(gray.height(), 2);
+        for (std::int32_t y = 0; y < 2; ++y)
+            for (std::int32_t x = 0; x < 3; ++x) EXPECT_EQ(gray.pixel(x, y), 10 * (3 * y + x + 1));
+    }
 }
 
 TEST(BgraConversion, GrayImageKeepsItsLargerStorage) {
@@ -103,6 +112,20 @@ INSTANTIATE_TEST_SUITE_P(Sizes, UnallocatableFrame,
                          ::testing::Values(BadSize{-2, 3}, BadSize{3, -2},
                                            BadSize{30000, 30000},  // one plane fits, three do not
                                            BadSize{65536, 65536}));
+
+TEST(BgraConversion, DirectConversionKeepsLargerStorageAndRefusesNegativeAreas) {
+    const Bytes old(40, 1);
+    GrayBuf gray(old.data(), 8, 5);
+    const Bytes bgra = {255, 255, 255, 0, 0, 0, 0, 0};
+    gray.setFromBGRA(bgra.data(), 2, 1);
+    EXPECT_EQ(gray.stride(), 2);
+    EXPECT_EQ(gray.storageSize(), 40u);
+    EXPECT_EQ(gray.pixel(1, 0), 0);
+    EXPECT_EQ(gray.pixel(2, 0), 1);  // slack untouched
+    EXPECT_THROW(gray.setFromBGRA(nullptr, -2, 3), std::length_error);
+    gray.setFromBGRA(nullptr, 0, 5);
+    EXPECT_EQ(gray.height(), 5);
+}
 
 TEST(BgraConversion, EmptyFramesReadNothing) {
     RgbBuf frame;

@@ -157,6 +157,19 @@ TEST(GrayBuf, RowScanWalksOnAndIsChecked) {
     expectBadIndex([&] { image.setPixel(0, 2, 9); });
 }
 
+TEST(GrayBuf, RowPixelsAreCheckedAsAWholeRow) {
+    GrayBuf image = plane(3, 2, {1, 2, 3, 4, 5, 6});
+    EXPECT_EQ(image.rowPixels(1)[2], 6);
+    image.rowPixels(0)[1] = 9;
+    EXPECT_EQ(image.pixel(1, 0), 9);
+    expectBadIndex([&] { image.rowPixels(2); });
+    expectBadIndex([&] { image.rowPixels(-1); });
+    // A row that only partly fits is refused too.
+    image.resize(4, 1);
+    expectBadIndex([&] { image.rowPixels(1); });
+    EXPECT_EQ(image.rowPixels(0)[3], 4);
+}
+
 TEST(GrayBuf, CopiesAreDeepAndKeepTheSlack) {
     GrayBuf original = plane(4, 3, std::vector<std::uint8_t>(12, 9));
     original.resize(2, 2);

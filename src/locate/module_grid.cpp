@@ -4,9 +4,11 @@
 // looking for their alternating pattern; elsewhere the nodes come from the
 // map fitted to the finder.
 #include <cmath>
+#include <cstddef>
 
 #include "locate/grid_lines.h"
 #include "locate/grid_nodes.h"
+#include "locate/map_sampling.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
@@ -123,14 +125,47 @@ PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) co
 // of every candidate alike, and a line near the edge would lose most of its
 // contrast to data lines in a 16-module window.
 std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
+    // Every sample lies at u + s / 5 across and v + t / 5 down for offsets s
+    // and t in -40 .. 40, so each coefficient x coordinate product is formed
+    // once per offset; the sums and divisions follow ProjectiveMap::apply.
+    constexpr std::int32_t kReach = 40;
+    constexpr std::size_t kOffsets = 2 * kReach + 1;
+    const auto& c = map_.c;
+    double across[kOffsets][3];
+    double down[kOffsets][3];
+    for (std::int32_t t = -kReach; t <= kReach; ++t) {
+        const double x = u + t / 5.0;
+        const double y = v + t / 5.0;
+        double* a = across[t + kReach];
+        double* d = down[t + kReach];
+        a[0] = c[0] * x;
+        a[1] = c[3] * x;
+        a[2] = c[6] * x;
+        d[0] = c[1] * y;
+        d[1] = c[4] * y;
+        d[2] = c[7] * y;
+    }
+    const std::int32_t width = source->width();
+    const std::int32_t height = source->height();
+    const auto sample = [&](std::int32_t s, std::int32_t t) -> std::uint32_t {
+        const double* a = across[s + kReach];
+        const double* d = down[t + kReach];
+        const double w = a[2] + d[2] + 1.0;
+        const double px = (a[0] + d[0] + c[2]) / w;
+        const double py = (a[1] + d[1] + c[5]) / w;
+        std::int32_t xi = 0, yi = 0;
+        if (!nearestPixelWithin(px, width, xi) || !nearestPixelWithin(py, height, yi)) return kOutsideSample;
+        return source->pixel(xi, yi);
+    };
+
     LineScores scores{};
     LineSamples line{};
-    const std::int32_t across = alongV ? v : u;
+    const std::int32_t along = alongV ? v : u;
     for (std::int32_t i = -9; i <= 9; ++i) {
         std::size_t count = 0;
-        for (std::int32_t k = -40; k <= 40; ++k) {
-            if (std::fabs(across + k / 5.0) > lineReach_) continue;
-            const std::uint32_t s = alongV ? sampleAt(u + i / 5.0, v + k / 5.0) : sampleAt(u + k / 5.0, v + i / 5.0);
+        for (std::int32_t k = -kReach; k <= kReach; ++k) {
+            if (std::fabs(along + k / 5.0) > lineReach_) continue;
+            const std::uint32_t s = alongV ? sample(i, k) : sample(k, i);
             line[count++] = static_cast<std::int32_t>(s);
         }
         scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);

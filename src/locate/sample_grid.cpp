@@ -10,16 +10,6 @@ namespace AztecCore {
 SampleGrid::SampleGrid(std::int32_t side)
     : side_(std::max(side, 0)), values_(static_cast<std::size_t>(side_) * static_cast<std::size_t>(side_), 0) {}
 
-std::uint32_t SampleGrid::at(std::int32_t column, std::int32_t row) const {
-    if (row < 0 || row >= side_) throwInvalidSubscript();
-    return checkedAt(values_, std::int64_t{column} * side_ + row);
-}
-
-void SampleGrid::set(std::int32_t column, std::int32_t row, std::uint32_t value) {
-    if (row < 0 || row >= side_) throwInvalidSubscript();
-    checkedAt(values_, std::int64_t{column} * side_ + row) = value;
-}
-
 namespace {
 
 // Window [first, last) around p along an axis of `count` entries.
@@ -40,6 +30,20 @@ void windowAround(std::int32_t p, std::int32_t count, std::int32_t& first, std::
 
 SampleRange sampleRange(const SampleGrid& grid, std::int32_t first, std::int32_t count) {
     SampleRange range{UINT32_MAX, 0};
+    // The square checked once; otherwise the checked reads below raise.
+    if (count > 0 && first >= 0 && std::int64_t{first} + count <= grid.columns()) {
+        for (std::int32_t x = first; x < first + count; ++x) {
+            const std::uint32_t* column = grid.columnData(x);
+            for (std::int32_t y = first; y < first + count; ++y) {
+                const std::uint32_t s = column[y];
+                if (s == kOutsideSample) continue;
+                range.lo = std::min(range.lo, s);
+                range.hi = std::max(range.hi, s);
+            }
+        }
+        if (range.lo > range.hi) range.lo = range.hi;
+        return range;
+    }
     for (std::int32_t y = first; y < first + count; ++y)
         for (std::int32_t x = first; x < first + count; ++x) {
             const std::uint32_t s = grid.at(x, y);
@@ -62,12 +66,26 @@ bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const 
     windowAround(y, grid.rows(), y0, y1);
     std::uint32_t lo = v;
     std::uint32_t hi = v;
-    for (std::int32_t r = y0; r < y1; ++r) {
+    if (grid.columns() >= 8) {
+        // From eight entries on, both windows lie inside the table (at the
+        // far border they start eight entries before the end).
         for (std::int32_t c = x0; c < x1; ++c) {
-            const std::uint32_t s = grid.at(c, r);
-            if (s == kOutsideSample) continue;
-            lo = std::min(lo, s);
-            hi = std::max(hi, s);
+            const std::uint32_t* column = grid.columnData(c);
+            for (std::int32_t r = y0; r < y1; ++r) {
+                const std::uint32_t s = column[r];
+                if (s == kOutsideSample) continue;
+                lo = std::min(lo, s);
+                hi = std::max(hi, s);
+            }
+        }
+    } else {
+        for (std::int32_t r = y0; r < y1; ++r) {
+            for (std::int32_t c = x0; c < x1; ++c) {
+                const std::uint32_t s = grid.at(c, r);
+                if (s == kOutsideSample) continue;
+                lo = std::min(lo, s);
+                hi = std::max(hi, s);
+            }
         }
     }
     if (3 * (std::uint64_t{hi} - lo) < std::uint64_t{symbol.hi} - symbol.lo)

@@ -1,8 +1,11 @@
 #pragma once
 // The gray samples of every module of a symbol, and the local decision
 // whether one of them is dark.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "common/checked_access.h"
 
 namespace AztecCore {
 
@@ -12,10 +15,23 @@ public:
     explicit SampleGrid(std::int32_t side);
     std::int32_t columns() const { return side_; }
     std::int32_t rows() const { return side_; }
-    std::uint32_t at(std::int32_t column, std::int32_t row) const;
-    void set(std::int32_t column, std::int32_t row, std::uint32_t value);
+    // Inline: the module decisions read every sample some twenty times.
+    std::uint32_t at(std::int32_t column, std::int32_t row) const { return values_[checkedIndex(column, row)]; }
+    void set(std::int32_t column, std::int32_t row, std::uint32_t value) { values_[checkedIndex(column, row)] = value; }
+    // The samples of one column, row 0 first, for loops whose bounds were
+    // checked once beforehand.
+    const std::uint32_t* columnData(std::int32_t column) const {
+        return values_.data() + static_cast<std::size_t>(column) * static_cast<std::size_t>(side_);
+    }
 
 private:
+    std::size_t checkedIndex(std::int32_t column, std::int32_t row) const {
+        const std::int64_t index = std::int64_t{column} * side_ + row;
+        if (row < 0 || row >= side_ || index < 0 || static_cast<std::uint64_t>(index) >= values_.size())
+            throwInvalidSubscript();
+        return static_cast<std::size_t>(index);
+    }
+
     std::int32_t side_;
     std::vector<std::uint32_t> values_;
 };

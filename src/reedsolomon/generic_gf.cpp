@@ -52,10 +52,28 @@ std::int32_t GenericGF::inverse(std::int32_t a) const {
 std::int32_t GenericGF::multiply(std::int32_t a, std::int32_t b) const {
     ensureTables();
     if (a == 0 || b == 0) return 0;
-    // s <= 2*size-4, so one fold (s mod size + s div size) reduces it modulo
-    // size-1 into the table, where index size-1 holds alpha^0 again.
+    // s <= 2*size-4, so one fold (s mod size + s div size, which is s - size
+    // + 1 from size on) reduces it modulo size-1 into the table, where index
+    // size-1 holds alpha^0 again.
     const std::int32_t s = checkedAt(logTable_, a) + checkedAt(logTable_, b);
-    return checkedAt(expTable_, s % size_ + s / size_);
+    return checkedAt(expTable_, s >= size_ ? s - size_ + 1 : s);
+}
+
+std::int32_t GenericGF::evaluateWithin(const std::int32_t* coefficients, std::size_t count, std::int32_t a) const {
+    ensureTables();
+    const std::int32_t* exp = expTable_.data();
+    const std::int32_t* log = logTable_.data();
+    const std::int32_t logA = log[a];
+    std::int32_t result = coefficients[0];
+    for (std::size_t i = 1; i < count; ++i) {
+        // multiply(a, result) with the same fold into the table.
+        if (result != 0) {
+            const std::int32_t s = log[result] + logA;
+            result = exp[s >= size_ ? s - size_ + 1 : s];
+        }
+        result ^= coefficients[i];
+    }
+    return result;
 }
 
 GenericGFPoly GenericGF::monomial(std::int32_t degree, std::int32_t coefficient) const {

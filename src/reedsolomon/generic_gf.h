@@ -2,6 +2,7 @@
 // Arithmetic in GF(2^m), with elements as plain ints whose bits are the
 // coefficients of a polynomial over GF(2). Multiplication goes through
 // exponent/logarithm tables; alpha is the element 2.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -26,6 +27,10 @@ public:
     std::int32_t inverse(std::int32_t a) const;
     std::int32_t multiply(std::int32_t a, std::int32_t b) const;
     GenericGFPoly monomial(std::int32_t degree, std::int32_t coefficient) const;
+    // Horner's rule for the polynomial with `count` coefficients (highest
+    // degree first) at a, in the log domain over the tables without checks:
+    // a must be a non-zero element and every coefficient an element.
+    std::int32_t evaluateWithin(const std::int32_t* coefficients, std::size_t count, std::int32_t a) const;
 
     const GenericGFPoly& zero() const;
     const GenericGFPoly& one() const;

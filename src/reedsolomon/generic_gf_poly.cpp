@@ -40,6 +40,13 @@ std::int32_t GenericGFPoly::valueAt(std::int32_t a) const {
         for (std::int32_t c : coefficients_) sum ^= c;
         return sum;
     }
+    // Within the field the tables need no checks; anything else takes the
+    // checked path below and fails (or not) exactly where it always did.
+    const std::int32_t size = field_->size();
+    const bool within =
+        a > 0 && a < size &&
+        std::all_of(coefficients_.begin(), coefficients_.end(), [size](std::int32_t c) { return c >= 0 && c < size; });
+    if (within) return field_->evaluateWithin(coefficients_.data(), coefficients_.size(), a);
     std::int32_t result = checkedAt(coefficients_, 0);
     for (std::size_t i = 1; i < coefficients_.size(); ++i) {
         result = field_->multiply(a, result) ^ coefficients_[i];

@@ -42,7 +42,8 @@ char* copyOut(const std::string& text) {
 ScanStatus runPass(Recognizer& recognizer, Pass pass, const std::uint8_t* pixels, std::int32_t width,
                    std::int32_t height, std::string& status) {
     if (pass == Pass::Gray) {
-        const GrayBuf image(pixels, width, height);
+        // Read in place: nothing in the pass writes to the caller's pixels.
+        const GrayBuf image = GrayBuf::lend(pixels, width, height);
         return recognizer.scanGray(image, status);
     }
     // Colour goes straight to gray; the photo pass shares this image with its locators.

@@ -30,13 +30,34 @@ GrayBuf::GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t he
 
 GrayBuf::GrayBuf(const GrayBuf* other) : GrayBuf(*other) {}
 
+GrayBuf GrayBuf::lend(const std::uint8_t* pixels, std::int32_t width, std::int32_t height) {
+    if (width < 1 || height < 1) return GrayBuf(pixels, width, height);
+    const std::int64_t count = pixelCount(width, height);
+    requireAddressable(count);
+    GrayBuf image;
+    image.store_.stride = width;
+    image.store_.lent = pixels;
+    image.store_.lentSize = static_cast<std::size_t>(count);
+    image.width_ = width;
+    image.height_ = height;
+    return image;
+}
+
+void GrayBuf::ownLentPixels() {
+    store_.bytes.assign(store_.lent, store_.lent + store_.lentSize);
+    store_.lent = nullptr;
+    store_.lentSize = 0;
+}
+
 void GrayBuf::growTo(std::int64_t count) {
     requireAddressable(count);
+    own();
     // A negative count needs no room at all; the vector never shrinks.
-    if (count > static_cast<std::int64_t>(store_.bytes.size())) store_.bytes.resize(static_cast<std::size_t>(count), 0);
+    if (count > static_cast<std::int64_t>(store_.bytes.size())) store_.bytes.resize(static_cast<std::size_t>(count));
 }
 
 void GrayBuf::resize(std::int32_t w, std::int32_t h) {
+    own();
     if (w == width_ && h == height_) return;
     growTo(pixelCount(w, h));
     store_.stride = w;
@@ -45,12 +66,14 @@ void GrayBuf::resize(std::int32_t w, std::int32_t h) {
 }
 
 void GrayBuf::fill(std::uint8_t value) {
+    own();
     if (width_ < 1 || height_ < 1) return;
     // Rows are packed (stride == width), so the image is one block at the start.
     std::fill_n(store_.bytes.begin(), static_cast<std::size_t>(pixelCount(width_, height_)), value);
 }
 
 void GrayBuf::stretchContrast() {
+    own();
     std::uint8_t lo = checkedAt(store_.bytes, 0);
     std::uint8_t hi = lo;
     for (std::int32_t y = 0; y < height_; ++y) {
@@ -76,7 +99,8 @@ void GrayBuf::selectRow(std::int32_t y) {
 
 std::uint8_t GrayBuf::nextPixel() {
     ++store_.cursor;
-    return checkedAt(store_.bytes, store_.cursor);
+    if (store_.cursor < 0 || static_cast<std::uint64_t>(store_.cursor) >= bytesSize()) throwInvalidSubscript();
+    return bytesData()[store_.cursor];
 }
 
 // Through the fixed integer luma weights of image/luma.h.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/checked_access.h"
+#include "image/zeroed_allocator.h"
 
 namespace AztecCore::Image {
 
@@ -16,6 +17,10 @@ public:
     GrayBuf();  // 0 x 0, one zero byte of storage
     GrayBuf(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
     explicit GrayBuf(const GrayBuf* other);  // deep copy, slack included
+    // The caller's packed pixels, read in place instead of copied: the caller
+    // keeps them alive and unchanged while this buffer or a copy of it reads
+    // them. The first write gives the buffer storage of its own.
+    static GrayBuf lend(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
     GrayBuf(const GrayBuf& other) = default;
     GrayBuf& operator=(const GrayBuf& other) = default;
     GrayBuf(GrayBuf&&) noexcept = default;
@@ -24,19 +29,27 @@ public:
     std::int32_t width() const { return width_; }
     std::int32_t height() const { return height_; }
     std::int32_t stride() const { return store_.stride; }
-    std::size_t storageSize() const { return store_.bytes.size(); }
+    std::size_t storageSize() const { return bytesSize(); }
 
     // Checked access at index stride*y + x; x and y are not checked separately.
     // Inline: the analysis steps call these for almost every pixel they touch.
-    std::uint8_t pixel(std::int32_t x, std::int32_t y) const { return checkedAt(store_.bytes, indexOf(x, y)); }
+    std::uint8_t pixel(std::int32_t x, std::int32_t y) const {
+        const std::int64_t i = indexOf(x, y);
+        if (i < 0 || static_cast<std::uint64_t>(i) >= bytesSize()) throwInvalidSubscript();
+        return bytesData()[i];
+    }
     void setPixel(std::int32_t x, std::int32_t y, std::uint8_t value) {
+        own();
         checkedAt(store_.bytes, indexOf(x, y)) = value;
     }
 
     // The pixels of row y from x = 0, after one check that the whole row lies
     // in storage; for loops over a row that keep x within [0, width).
-    const std::uint8_t* row(std::int32_t y) const { return store_.bytes.data() + checkedRowStart(y); }
-    std::uint8_t* row(std::int32_t y) { return store_.bytes.data() + checkedRowStart(y); }
+    const std::uint8_t* row(std::int32_t y) const { return bytesData() + checkedRowStart(y); }
+    std::uint8_t* row(std::int32_t y) {
+        own();
+        return store_.bytes.data() + checkedRowStart(y);
+    }
 
     void resize(std::int32_t w, std::int32_t h);
     // Sets every pixel of the image (not the slack beyond it).
@@ -60,19 +73,33 @@ public:
 
 private:
     struct PixelStore {
-        std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(1, 0);
+        // Bytes beyond those ever written stay zero without being touched.
+        std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> bytes =
+            std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>(1);
         std::int32_t stride = 1;
         // Kept wide so that a row far past the end is reported by the bounds
         // check instead of wrapping around into the image.
         std::int64_t rowStart = 0;
         std::int64_t cursor = 0;
+        // While set, the pixels are these lent bytes, and `bytes` is unused.
+        const std::uint8_t* lent = nullptr;
+        std::size_t lentSize = 0;
     };
+    const std::uint8_t* bytesData() const { return store_.lent != nullptr ? store_.lent : store_.bytes.data(); }
+    std::size_t bytesSize() const { return store_.lent != nullptr ? store_.lentSize : store_.bytes.size(); }
+    // Before any write: lent pixels become a copy of the buffer's own.
+    void own() {
+        if (store_.lent != nullptr) ownLentPixels();
+    }
+    void ownLentPixels();
     void growTo(std::int64_t count);
     std::int64_t indexOf(std::int32_t x, std::int32_t y) const { return std::int64_t{store_.stride} * y + x; }
     std::int64_t checkedRowStart(std::int32_t y) const {
         const std::int64_t first = indexOf(0, y);
-        checkedAt(store_.bytes, first);
-        checkedAt(store_.bytes, first + width_ - 1);
+        const std::uint64_t size = bytesSize();
+        if (first < 0 || static_cast<std::uint64_t>(first) >= size || first + width_ - 1 < 0 ||
+            static_cast<std::uint64_t>(first + width_ - 1) >= size)
+            throwInvalidSubscript();
         return first;
     }
 

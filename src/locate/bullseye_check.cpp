@@ -77,10 +77,15 @@ bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
     }
     const auto rowDark = [&](std::int64_t x) { return dark(x, cy); };
     const auto columnDark = [&](std::int64_t y) { return dark(cx, y); };
-    const auto leftEdge = nthEdge(rowDark, std::min<std::int64_t>(cx - 1, w - 1), -1, 1, n);
-    const auto rightEdge = nthEdge(rowDark, std::max<std::int64_t>(cx + 1, 0), 1, w - 1, n);
-    const auto topEdge = nthEdge(columnDark, std::min<std::int64_t>(cy - 1, h - 1), -1, 1, n);
-    const auto bottomEdge = nthEdge(columnDark, std::max<std::int64_t>(cy + 1, 0), 1, h - 1, n);
+    // A row or column outside the image is light all along: it has no edge,
+    // and walking it would take as long as the image is wide or tall.
+    const bool rowInside = cy >= 0 && cy < h;
+    const bool columnInside = cx >= 0 && cx < w;
+    const std::optional<std::int64_t> none;
+    const auto leftEdge = rowInside ? nthEdge(rowDark, std::min<std::int64_t>(cx - 1, w - 1), -1, 1, n) : none;
+    const auto rightEdge = rowInside ? nthEdge(rowDark, std::max<std::int64_t>(cx + 1, 0), 1, w - 1, n) : none;
+    const auto topEdge = columnInside ? nthEdge(columnDark, std::min<std::int64_t>(cy - 1, h - 1), -1, 1, n) : none;
+    const auto bottomEdge = columnInside ? nthEdge(columnDark, std::max<std::int64_t>(cy + 1, 0), 1, h - 1, n) : none;
 
     // A finder shows all its edges in every direction; a scan that runs out
     // of image first has met no bull's-eye (a blank or flat area would

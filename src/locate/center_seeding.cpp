@@ -3,6 +3,7 @@
 // centroid. The rings of a bull's-eye are concentric, so the centroid of the
 // central module or of any complete ring is the bull's-eye centre.
 #include <algorithm>
+#include <cstring>
 #include <exception>
 
 #include "locate/fill_marks.h"
@@ -28,6 +29,23 @@ void clampToImage(std::int32_t& x0, std::int32_t& y0, std::int32_t& x1, std::int
     x1 = clampInt(x1, 0, w - 1);
     y0 = clampInt(y0, 0, h - 1);
     y1 = clampInt(y1, 0, h - 1);
+}
+
+// The first position from p on, up to end, whose pixel is not of the class
+// asked for (light or dark), or end. A level's class is its high bit, so whole
+// words of eight pixels are passed over while all eight agree.
+std::int64_t skipClass(const std::uint8_t* row, std::int64_t p, std::int64_t end, bool light) {
+    static_assert(kLightFrom == 0x80, "a level is light exactly when its high bit is set");
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const std::uint64_t wanted = light ? kHighBits : 0u;
+    while (end - p >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, row + p, sizeof word);
+        if ((word & kHighBits) != wanted) break;
+        p += 8;
+    }
+    while (p < end && ((row[p] & 0x80u) != 0) == light) ++p;
+    return p;
 }
 
 }  // namespace
@@ -236,34 +254,42 @@ void SymbolLocator::fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint
     const std::uint8_t* const below = rowBelowInside ? rowAt(std::int64_t{y} + 1) : nullptr;
     bool up = true;
     bool down = true;
-    if (!ringFill && row != nullptr && start >= 0 && rg.x1 <= w && (!rowAboveInside || above != nullptr) &&
+    if (row != nullptr && start >= 0 && rg.x1 <= w && (!rowAboveInside || above != nullptr) &&
         (!rowBelowInside || below != nullptr)) {
-        // A run within the image and without a budget: it is known before
-        // anything is recorded, so its sums are formed at once (integers, so
-        // in any order) and its marks set in one go; the seeds follow pixel by
-        // pixel in the same order as below.
-        const auto taken = [dark](std::uint8_t v) { return (v < kLightFrom) == dark; };
-        std::int64_t end = start;
-        while (end < rg.x1 && taken(row[end])) ++end;
-        const std::int64_t n = end - start;
+        // A run within the image: its extent is known before anything is
+        // recorded, so its sums are formed at once (integers, so in any
+        // order) and its marks set in one go. A ring fill stops at the pixel
+        // that meets its budget, before that pixel's seeds. The seeds follow
+        // in the same order as pixel by pixel below.
+        std::int64_t end = skipClass(row, start, rg.x1, !dark);
+        std::int64_t n = end - start;
         if (n <= 0) return;
+        std::int64_t seedEnd = end;
+        if (ringFill) {
+            const std::int64_t room = fillLimit_ - fillCount_;
+            if (room <= n) {
+                n = std::max<std::int64_t>(room, 1);
+                end = start + n;
+                seedEnd = end - 1;
+            }
+            for (std::int64_t xl = start; xl < end; ++xl) recordRingPixel(static_cast<std::int32_t>(xl), y);
+        }
         std::fill(row + start, row + end, mark);
+        if (mark == kRingFillMark)
+            ringRuns_.push_back({y, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - 1)});
         fillSumX_ += (start + end - 1) * n / 2;
         fillSumY_ += std::int64_t{y} * n;
         fillCount_ += n;
         // The first pixel at or after `from` that starts a stretch taken in
-        // row r, or `end`; `inStretch`: the pixel before `from` was taken.
+        // row r, or seedEnd; `inStretch`: the pixel before `from` was taken.
         const auto nextStretch = [&](const std::uint8_t* r, std::int64_t from, bool inStretch) {
-            std::int64_t p = from;
-            if (inStretch)
-                while (p < end && taken(r[p])) ++p;
-            while (p < end && !taken(r[p])) ++p;
-            return p;
+            const std::int64_t p = inStretch ? skipClass(r, from, seedEnd, !dark) : from;
+            return skipClass(r, p, seedEnd, dark);
         };
         // Seeds in order of x, the one above before the one below at the same x.
-        std::int64_t nextAbove = rowAboveInside ? nextStretch(above, start, false) : end;
-        std::int64_t nextBelow = rowBelowInside ? nextStretch(below, start, false) : end;
-        while (nextAbove < end || nextBelow < end) {
+        std::int64_t nextAbove = rowAboveInside ? nextStretch(above, start, false) : seedEnd;
+        std::int64_t nextBelow = rowBelowInside ? nextStretch(below, start, false) : seedEnd;
+        while (nextAbove < seedEnd || nextBelow < seedEnd) {
             if (nextAbove <= nextBelow) {
                 if (rg.x0 < nextAbove) pushSeed(static_cast<std::int32_t>(nextAbove), y - 1);
                 nextAbove = nextStretch(above, nextAbove + 1, true);

@@ -128,15 +128,4 @@ void GrayBuf::setFromRgb(const RgbBuf& colour) {
     height_ = h;
 }
 
-const std::uint8_t* GrayBuf::rowPixels(std::int32_t y) const {
-    const std::int64_t start = indexOf(0, y);
-    if (start < 0 || start + std::max(width_, 0) > static_cast<std::int64_t>(store_.bytes.size()))
-        throwInvalidSubscript();
-    return store_.bytes.data() + start;
-}
-
-std::uint8_t* GrayBuf::rowPixels(std::int32_t y) {
-    return const_cast<std::uint8_t*>(static_cast<const GrayBuf&>(*this).rowPixels(y));
-}
-
 }  // namespace AztecCore::Image

@@ -66,11 +66,6 @@ public:
     // setFromRgb gives for the three planes of that frame.
     void setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
 
-    // Row y's pixels (0,y) .. (width-1,y) for a tight loop: checked once as a
-    // whole, raising like pixel() if any of them lies outside the storage.
-    const std::uint8_t* rowPixels(std::int32_t y) const;
-    std::uint8_t* rowPixels(std::int32_t y);
-
 private:
     struct PixelStore {
         // Bytes beyond those ever written stay zero without being touched.
@@ -96,10 +91,8 @@ private:
     std::int64_t indexOf(std::int32_t x, std::int32_t y) const { return std::int64_t{store_.stride} * y + x; }
     std::int64_t checkedRowStart(std::int32_t y) const {
         const std::int64_t first = indexOf(0, y);
-        const std::uint64_t size = bytesSize();
-        if (first < 0 || static_cast<std::uint64_t>(first) >= size || first + width_ - 1 < 0 ||
-            static_cast<std::uint64_t>(first + width_ - 1) >= size)
-            throwInvalidSubscript();
+        const std::int64_t end = first + std::max(width_, 0);
+        if (first < 0 || end > static_cast<std::int64_t>(bytesSize())) throwInvalidSubscript();
         return first;
     }
 

@@ -15,7 +15,7 @@ void GrayBuf::setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::i
     resize(width, height);
     if (count == 0) return;
     for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* out = rowPixels(y);
+        std::uint8_t* out = row(y);
         const std::uint8_t* in = pixels + 4 * std::int64_t{width} * y;
         for (std::int32_t x = 0; x < width; ++x, in += 4) out[x] = luma(in[2], in[1], in[0]);
     }

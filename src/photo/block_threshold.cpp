@@ -17,7 +17,7 @@ std::uint8_t measureBlock(const GrayBuf& source, std::int32_t x0, std::int32_t y
     std::uint32_t sum = 0;  // at most 4096 * 255, no overflow
     std::uint8_t minimum = 255;
     for (std::int32_t y = y0; y < y0 + kThresholdBlockSide; ++y) {
-        const std::uint8_t* row = source.rowPixels(y) + x0;
+        const std::uint8_t* row = source.row(y) + x0;
         for (std::int32_t i = 0; i < kThresholdBlockSide; ++i) {
             sum += row[i];
             minimum = std::min(minimum, row[i]);
@@ -59,8 +59,8 @@ GrayBuf computeBlockLevels(const GrayBuf& source) {
 void markDarkRow(const GrayBuf& source, const GrayBuf& levels, std::int32_t y, std::uint8_t* dark) {
     const std::int32_t w = source.width();
     if (w < 1) return;
-    const std::uint8_t* row = source.rowPixels(y);
-    const std::uint8_t* level = levels.rowPixels(y / kThresholdBlockSide);
+    const std::uint8_t* row = source.row(y);
+    const std::uint8_t* level = levels.row(y / kThresholdBlockSide);
     // Every column's block must have a level of its own in this row.
     if ((w - 1) / kThresholdBlockSide >= levels.width()) throwInvalidSubscript();
     for (std::int32_t x0 = 0; x0 < w; x0 += kThresholdBlockSide) {
@@ -78,7 +78,7 @@ GrayBuf binarizeByBlocks(const GrayBuf& source, const GrayBuf& levels) {
     std::vector<std::uint8_t> dark(static_cast<std::size_t>(std::max(w, 0)));
     for (std::int32_t y = 0; y < h; ++y) {
         markDarkRow(source, levels, y, dark.data());
-        std::uint8_t* out = binary.rowPixels(y);
+        std::uint8_t* out = binary.row(y);
         for (std::int32_t x = 0; x < w; ++x) out[x] = dark[static_cast<std::size_t>(x)] ? 0 : 255;
     }
     return binary;

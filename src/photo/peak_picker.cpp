@@ -45,7 +45,7 @@ std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap) {
         // Row by row through the whole band of cells: each cell still sees
         // its pixels in row-major order, so it keeps the first of equal maxima.
         for (std::int32_t y = cy * ch; y < (cy + 1) * ch; ++y) {
-            const std::uint8_t* row = depthMap.rowPixels(y);
+            const std::uint8_t* row = depthMap.row(y);
             for (std::int32_t cx = 0; cx < nx; ++cx)
                 scanCellRow(row, cx * cw, cw, y, best[static_cast<std::size_t>(cx)]);
         }

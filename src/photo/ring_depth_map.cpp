@@ -57,7 +57,7 @@ void sweep(GrayBuf& map, Counters& c, const DarkRowReader& readRow, std::int32_t
     const std::size_t w = c.size();
     Row previous(w), current(w);
     readRow(first, previous.data());
-    std::uint8_t* firstRow = map.rowPixels(first);
+    std::uint8_t* firstRow = map.row(first);
     for (std::size_t x = 0; x < w; ++x) {
         c[x] = previous[x];
         firstRow[x] = static_cast<std::uint8_t>((firstRow[x] + c[x]) & 0xFFu);
@@ -66,7 +66,7 @@ void sweep(GrayBuf& map, Counters& c, const DarkRowReader& readRow, std::int32_t
     for (std::int32_t y = first; y != last;) {
         y += step;
         readRow(y, current.data());
-        std::uint8_t* mapRow = map.rowPixels(y);
+        std::uint8_t* mapRow = map.row(y);
         advanceRow(c, previous, current, mapRow);
         finished(mapRow);
         std::swap(previous, current);
@@ -100,7 +100,7 @@ GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRow
     std::array<std::uint8_t, 256> stretched{};
     for (std::uint32_t p = lo; p < 256; ++p) stretched[p] = static_cast<std::uint8_t>((p - lo) * 255u / d);
     for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* row = map.rowPixels(y);
+        std::uint8_t* row = map.row(y);
         for (std::size_t x = 0; x < w; ++x) row[x] = stretched[row[x]];
     }
     return map;
@@ -109,7 +109,7 @@ GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRow
 GrayBuf buildRingDepthMap(const GrayBuf& binary) {
     const std::int32_t w = binary.width();
     return buildRingDepthMap(w, binary.height(), [&binary, w](std::int32_t y, std::uint8_t* dark) {
-        const std::uint8_t* row = binary.rowPixels(y);
+        const std::uint8_t* row = binary.row(y);
         for (std::int32_t x = 0; x < w; ++x) dark[x] = row[x] < 128 ? 1 : 0;
     });
 }

@@ -35,12 +35,15 @@ class PlanePixel : public ::testing::TestWithParam<PixelCase> {};
 // Only the flat index stride*y + x is checked, never x and y on their own.
 TEST_P(PlanePixel, ReadsTightlyPackedRows) {
     const PixelCase c = GetParam();
-    const GrayBuf image = plane(3, 2, {1, 2, 3, 4, 5, 6});
-    EXPECT_EQ(image.stride(), 3);
-    if (c.expected < 0) {
-        expectBadIndex([&] { image.pixel(c.x, c.y); });
-    } else {
-        EXPECT_EQ(image.pixel(c.x, c.y), c.expected);
+    const std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6};
+    // A copy and a buffer reading the caller's pixels in place check alike.
+    for (const GrayBuf& image : {plane(3, 2, pixels), GrayBuf::lend(pixels.data(), 3, 2)}) {
+        EXPECT_EQ(image.stride(), 3);
+        if (c.expected < 0) {
+            expectBadIndex([&] { image.pixel(c.x, c.y); });
+        } else {
+            EXPECT_EQ(image.pixel(c.x, c.y), c.expected);
+        }
     }
 }
 
@@ -159,15 +162,38 @@ TEST(GrayBuf, RowScanWalksOnAndIsChecked) {
 
 TEST(GrayBuf, RowPixelsAreCheckedAsAWholeRow) {
     GrayBuf image = plane(3, 2, {1, 2, 3, 4, 5, 6});
-    EXPECT_EQ(image.rowPixels(1)[2], 6);
-    image.rowPixels(0)[1] = 9;
+    EXPECT_EQ(image.row(1)[2], 6);
+    image.row(0)[1] = 9;
     EXPECT_EQ(image.pixel(1, 0), 9);
-    expectBadIndex([&] { image.rowPixels(2); });
-    expectBadIndex([&] { image.rowPixels(-1); });
+    expectBadIndex([&] { image.row(2); });
+    expectBadIndex([&] { image.row(-1); });
     // A row that only partly fits is refused too.
     image.resize(4, 1);
-    expectBadIndex([&] { image.rowPixels(1); });
-    EXPECT_EQ(image.rowPixels(0)[3], 4);
+    expectBadIndex([&] { image.row(1); });
+    EXPECT_EQ(image.row(0)[3], 4);
+}
+
+TEST(GrayBuf, LentPixelsAreReadInPlaceAndCopiedOnTheFirstWrite) {
+    std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6};
+    const GrayBuf lent = GrayBuf::lend(pixels.data(), 3, 2);
+    pixels[4] = 50;
+    EXPECT_EQ(lent.pixel(1, 1), 50);  // not a copy
+    EXPECT_EQ(lent.row(1)[2], 6);
+    expectBadIndex([&] { lent.row(2); });
+
+    GrayBuf written = lent;
+    written.setPixel(0, 0, 9);
+    EXPECT_EQ(pixels[0], 1);  // the caller's pixels stay as they are
+    EXPECT_EQ(lent.pixel(0, 0), 1);
+    EXPECT_EQ(written.pixel(0, 0), 9);
+    EXPECT_EQ(written.pixel(1, 1), 50);
+
+    GrayBuf rowWritten = lent;
+    rowWritten.row(0)[1] = 7;
+    rowWritten.selectRow(0);
+    rowWritten.nextPixel();
+    EXPECT_EQ(rowWritten.nextPixel(), 7);
+    EXPECT_EQ(pixels[1], 2);
 }
 
 TEST(GrayBuf, CopiesAreDeepAndKeepTheSlack) {

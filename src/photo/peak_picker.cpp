@@ -17,13 +17,23 @@ struct PeakRecord {
     std::uint32_t value = 0;
 };
 
+constexpr std::int32_t kBlock = 16;
+
+// A fixed count of lanes, which the compiler turns into vector code.
+std::uint8_t blockMaximum(const std::uint8_t* __restrict pixels, std::uint8_t top) {
+    for (std::int32_t i = 0; i < kBlock; ++i) top = std::max(top, pixels[i]);
+    return top;
+}
+
 // Raises `best` to the first pixel of row y, columns [x0, x0 + n), that
 // exceeds it, at that row's maximum.
 void scanCellRow(const std::uint8_t* row, std::int32_t x0, std::int32_t n, std::int32_t y, PeakRecord& best) {
     std::uint8_t top = 0;
-    for (std::int32_t i = 0; i < n; ++i) top = std::max(top, row[x0 + i]);
-    if (top <= best.value) return;
     std::int32_t i = 0;
+    for (; i + kBlock <= n; i += kBlock) top = blockMaximum(row + x0 + i, top);
+    for (; i < n; ++i) top = std::max(top, row[x0 + i]);
+    if (top <= best.value) return;
+    i = 0;
     while (row[x0 + i] != top) ++i;
     best = {x0 + i, y, top};
 }

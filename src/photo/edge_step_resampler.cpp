@@ -58,7 +58,8 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
     std::vector<std::uint8_t> widened(rowLength * static_cast<std::size_t>(srcH));
     ProfileResampler rows(srcW, dstW);
     for (std::int32_t y = 0; y < srcH; ++y) {
-        for (std::int32_t x = 0; x < srcW; ++x) rows.profile[static_cast<std::size_t>(x)] = source.pixel(x, y);
+        const std::uint8_t* sourceRow = source.row(y);
+        std::copy(sourceRow, sourceRow + rows.profile.size(), rows.profile.begin());
         rows.run(widened.data() + static_cast<std::size_t>(y) * rowLength);
     }
 
@@ -73,10 +74,11 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
             for (std::size_t y = 0; y < columns.profile.size(); ++y) columns.profile[y] = widened[y * rowLength + x];
             columns.run(batch.data() + static_cast<std::size_t>(i) * columnLength);
         }
-        for (std::int32_t y = 0; y < dstH; ++y)
+        for (std::int32_t y = 0; y < dstH; ++y) {
+            std::uint8_t* out = destination.row(y) + x0;
             for (std::int32_t i = 0; i < n; ++i)
-                destination.setPixel(x0 + i, y,
-                                     batch[static_cast<std::size_t>(i) * columnLength + static_cast<std::size_t>(y)]);
+                out[i] = batch[static_cast<std::size_t>(i) * columnLength + static_cast<std::size_t>(y)];
+        }
     }
 }
 

@@ -20,9 +20,8 @@ std::string randomText(std::mt19937& rng) {
 
 double uniform(std::mt19937& rng, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
 
-// Text for a forced symbol kind and layer count: the random text repeated or
-// cut to half of what zint fits into those layers, so that, as with zint's
-// default error correction, about half of the codewords are check words.
+}  // namespace
+
 std::string fitText(std::string text, const talavex_test::EncodeOptions& encode) {
     if (encode.size == talavex_test::AztecSize::Auto) return text;
     const std::size_t wanted = static_cast<std::size_t>(encode.layers) * encode.layers * 4 + 16;
@@ -36,8 +35,6 @@ std::string fitText(std::string text, const talavex_test::EncodeOptions& encode)
     }
     return text.substr(0, 1);
 }
-
-}  // namespace
 
 const std::vector<FrameClass>& frameClasses() {
     static const std::vector<FrameClass> classes = {

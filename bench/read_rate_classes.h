@@ -56,4 +56,10 @@ const std::vector<PhotoClass>& photoClasses();
 // Draws everything from `rng`; the sample's `bgra` is filled.
 Sample makePhoto(const PhotoClass& cls, std::mt19937& rng);
 
+// Text for a forced symbol kind and layer count: `text` repeated or cut to
+// half of what zint fits into those layers, so that, as with zint's default
+// error correction, about half of the codewords are check words. With the
+// kind left to zint the text is returned as it is.
+std::string fitText(std::string text, const talavex_test::EncodeOptions& encode);
+
 }  // namespace talavex_bench

@@ -3,22 +3,25 @@
 // image of each build and the ratio of the medians (baseline / current).
 // The builds are loaded from their files with dlopen(); each image is read by
 // both, alternately and in alternating order, so that the machine's noise
-// hits both alike, and the fastest of --reps calls counts. Calls that may take
-// minutes (the worst cases) run once each, in a child process that is killed
-// after --timeout seconds. Then the peak memory rise of a frame pass and of a
-// 12-megapixel photo pass, each build in a fresh process.
+// hits both alike, and the fastest of --reps calls counts. Times are the
+// calls' own CPU time (--wall: wall-clock time), so that other processes on a
+// shared machine do not count. Calls that may take minutes (the worst cases)
+// run once each, in a child process killed after --timeout seconds of CPU
+// time. Then the peak memory rise of a frame pass and of a 12-megapixel photo
+// pass, each build in a fresh process.
 // Columns "same": images both builds answered alike, of those both answered
 // in time; "found": images where the current build returned a text.
 //
 //   talavex_speed_report [options] BASELINE.so CURRENT.so
 //     --frames N --photos N --clean N --damaged N --empty N   images per class
 //     --reps N            calls per image and build (default 3)
-//     --timeout S         limit of an isolated call (default 180)
+//     --timeout S         CPU time limit of an isolated call (default 120)
 //     --only PREFIX       only the classes whose name starts with PREFIX
 //     --no-worst          without the worst cases and the size series
 //     --no-planes         without the two 2 GiB planes
 //     --no-baseline-worst the worst cases for the current build only
 //     --no-memory         without the memory figures
+//     --wall              wall-clock time instead of the call's CPU time
 //     --seed S
 //
 // The two files must be two files, not two names of one (the loader would
@@ -50,10 +53,11 @@ using talavex_bench::TalavexLibrary;
 struct Options {
     talavex_bench::SpeedPlan plan;
     int reps = 3;
-    double timeoutSeconds = 180.0;
+    double timeoutSeconds = 120.0;
     std::string only;
     bool baselineWorst = true;
     bool memory = true;
+    talavex_bench::Clock clock = talavex_bench::Clock::ThreadCpu;
     std::string baseline;
     std::string current;
 };
@@ -71,7 +75,7 @@ void usage() {
     std::fprintf(stderr,
                  "usage: talavex_speed_report [--frames N] [--photos N] [--clean N] [--damaged N] [--empty N]\n"
                  "       [--reps N] [--timeout S] [--only PREFIX] [--no-worst] [--no-planes]\n"
-                 "       [--no-baseline-worst] [--no-memory] [--seed S] BASELINE.so CURRENT.so\n");
+                 "       [--no-baseline-worst] [--no-memory] [--wall] [--seed S] BASELINE.so CURRENT.so\n");
     std::exit(2);
 }
 
@@ -110,6 +114,8 @@ Options parse(int argc, char** argv) {
             o.baselineWorst = false;
         else if (arg == "--no-memory")
             o.memory = false;
+        else if (arg == "--wall")
+            o.clock = talavex_bench::Clock::Wall;
         else if (!arg.empty() && arg[0] == '-')
             usage();
         else
@@ -136,16 +142,16 @@ void timeImage(const SpeedClass& cls, const SpeedImage& image, int index, const 
     const TalavexLibrary* libraries[2] = {&baseline, &current};
     if (cls.isolated) {
         if (o.baselineWorst) {
-            best[0] = talavex_bench::timeCallInChild(baseline, cls.which, image, o.timeoutSeconds);
+            best[0] = talavex_bench::timeCallInChild(baseline, cls.which, image, o.clock, o.timeoutSeconds);
             measured[0] = true;
         }
-        best[1] = talavex_bench::timeCallInChild(current, cls.which, image, o.timeoutSeconds);
+        best[1] = talavex_bench::timeCallInChild(current, cls.which, image, o.clock, o.timeoutSeconds);
         measured[1] = true;
     } else {
         for (int rep = 0; rep < o.reps; ++rep) {
             for (int turn = 0; turn < 2; ++turn) {
                 const int which = (index + rep + turn) % 2;
-                const CallTime t = talavex_bench::timeCall(*libraries[which], cls.which, image);
+                const CallTime t = talavex_bench::timeCall(*libraries[which], cls.which, image, o.clock);
                 if (!measured[which] || t.millis < best[which].millis) {
                     const std::uint64_t firstAnswer = measured[which] ? best[which].answer : t.answer;
                     best[which] = t;
@@ -275,8 +281,11 @@ int main(int argc, char** argv) {
     try {
         const TalavexLibrary baseline(o.baseline);
         const TalavexLibrary current(o.current);
-        std::printf("baseline %s\ncurrent  %s\nfastest of %d calls per image; isolated calls once, limit %.0f s\n\n",
-                    o.baseline.c_str(), o.current.c_str(), o.reps, o.timeoutSeconds);
+        std::printf(
+            "baseline %s\ncurrent  %s\n%s, fastest of %d calls per image; isolated calls once, CPU limit %.0f s\n\n",
+            o.baseline.c_str(), o.current.c_str(),
+            o.clock == talavex_bench::Clock::Wall ? "wall-clock time" : "CPU time of the call", o.reps,
+            o.timeoutSeconds);
         printHeader();
         std::vector<std::pair<std::string, Times>> rows;
         std::map<std::string, Times> summaries;

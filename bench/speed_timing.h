@@ -15,14 +15,20 @@ struct CallTime {
     std::uint64_t answer = 0;  // hash of the returned text, to compare builds
 };
 
+// The call's own CPU time (the library starts no threads) is what the
+// report compares: the machines are shared, and a call preempted by another
+// process would otherwise count the other's time. Wall time on request.
+enum class Clock { ThreadCpu, Wall };
+
 // The hash CallTime::answer holds for `text`.
 std::uint64_t answerHash(const std::string& text);
 
-CallTime timeCall(const TalavexLibrary& library, Export which, const SpeedImage& image);
+CallTime timeCall(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock);
 
 // The child shares the image with this process (fork, no copy); the call's
-// time is taken in the child. A child that dies without answering counts as
-// timed out with an answer of 0.
-CallTime timeCallInChild(const TalavexLibrary& library, Export which, const SpeedImage& image, double timeoutSeconds);
+// time is taken in the child, which may use `timeoutSeconds` of CPU time. A
+// child that dies without answering counts as timed out with an answer of 0.
+CallTime timeCallInChild(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock,
+                         double timeoutSeconds);
 
 }  // namespace talavex_bench

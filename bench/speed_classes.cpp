@@ -239,14 +239,27 @@ void addWorstCases(const SpeedPlan& plan, std::vector<SpeedClass>& classes) {
     classes.push_back({"worst/photo 4032x3024 no symbol", "", 2, Export::PhotoBGRA, false, [seed](int index) {
                            return clutterPhoto(4032, 3024, seed + static_cast<std::uint32_t>(index));
                        }});
-    // Cluttered frames of growing size: the time per megapixel should stay flat.
+    // Frames of growing size tiled with one cluttered VGA frame, so that
+    // every size has the same content per pixel and the same middle: the time
+    // per megapixel should stay flat.
     static const int series[][2] = {{640, 480}, {1280, 960}, {2048, 1536}, {4096, 3072}, {8192, 6144}, {8192, 8192}};
     for (const auto& size : series) {
         const int width = size[0];
         const int height = size[1];
         const bool huge = static_cast<long long>(width) * height >= 16LL << 20;
         classes.push_back({"scale/" + std::to_string(width) + "x" + std::to_string(height), "", 1, Export::Y, huge,
-                           [width, height, seed](int) { return clutterFrame(width, height, seed); }});
+                           [width, height, seed](int) {
+                               const GrayImage tile = talavex_test::clutteredPhoto(640, 480, seed);
+                               GrayImage image = flat(width, height, 0);
+                               // A whole tile in the middle, where the frame pass looks first.
+                               const int left = ((width - tile.width) / 2) % tile.width;
+                               const int top = ((height - tile.height) / 2) % tile.height;
+                               for (int y = 0; y < height; ++y)
+                                   for (int x = 0; x < width; ++x)
+                                       image.pixels[static_cast<std::size_t>(y) * width + x] = tile.at(
+                                           (x + tile.width - left) % tile.width, (y + tile.height - top) % tile.height);
+                               return luminance(std::move(image));
+                           }});
     }
 }
 

@@ -11,20 +11,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-GrayImage blank(int width, int height) {
-    GrayImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, 255);
-    return image;
-}
-
 std::uint8_t level(double value) { return static_cast<std::uint8_t>(std::clamp(std::floor(value + 0.5), 0.0, 255.0)); }
 
 }  // namespace
 
 GrayImage gradientFrame(int width, int height, int from, int to, double angleDegrees, bool radial) {
-    GrayImage image = blank(width, height);
+    GrayImage image = talavex_test::blankImage(width, height);
     const double a = angleDegrees * kPi / 180.0;
     const double dx = std::cos(a);
     const double dy = std::sin(a);
@@ -45,7 +37,7 @@ GrayImage gradientFrame(int width, int height, int from, int to, double angleDeg
 
 GrayImage checkerboardFrame(int width, int height, double cell, int dark, int light, double angleDegrees, double phaseX,
                             double phaseY) {
-    GrayImage image = blank(width, height);
+    GrayImage image = talavex_test::blankImage(width, height);
     const double a = angleDegrees * kPi / 180.0;
     const double c = std::cos(a);
     const double s = std::sin(a);
@@ -63,7 +55,7 @@ GrayImage checkerboardFrame(int width, int height, double cell, int dark, int li
 }
 
 GrayImage centreWindow(const GrayImage& image, int width, int height) {
-    GrayImage window = blank(width, height);
+    GrayImage window = talavex_test::blankImage(width, height);
     const int left = (image.width - width) / 2;
     const int top = (image.height - height) / 2;
     for (int y = 0; y < height; ++y) {

@@ -52,14 +52,6 @@ SpeedImage bgra(const GrayImage& image) {
     return out;
 }
 
-GrayImage flat(int width, int height, std::uint8_t level) {
-    GrayImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, level);
-    return image;
-}
-
 std::string randomText(std::mt19937& rng, int length) {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 .,:/-";
     std::string text;
@@ -188,10 +180,11 @@ void addEmptyClasses(const SpeedPlan& plan, std::vector<SpeedClass>& classes) {
                                return luminance(make(index, rng));
                            }});
     };
-    add("empty/flat 1920x1080", [](int, std::mt19937& rng) { return flat(w, h, static_cast<std::uint8_t>(rng())); });
+    add("empty/flat 1920x1080",
+        [](int, std::mt19937& rng) { return talavex_test::blankImage(w, h, static_cast<std::uint8_t>(rng())); });
     add("empty/noise 1920x1080", [](int index, std::mt19937& rng) {
         if (index % 2 == 0) return talavex_e2e::noise(w, h, rng());
-        GrayImage image = flat(w, h, static_cast<std::uint8_t>(between(rng, 40, 220)));
+        GrayImage image = talavex_test::blankImage(w, h, static_cast<std::uint8_t>(between(rng, 40, 220)));
         const double sigma = between(rng, 2.0, 40.0);
         talavex_test::addNoise(image, sigma, rng());
         return image;
@@ -214,12 +207,12 @@ void addWorstCases(const SpeedPlan& plan, std::vector<SpeedClass>& classes) {
     constexpr int big = 8192;
     classes.push_back({"worst/bull's-eye 8192x8192", "", 1, Export::Y, true, [](int) {
                            // Six rings and the centre: 13 modules of 600 pixels.
-                           GrayImage image = flat(big, big, 255);
+                           GrayImage image = talavex_test::blankImage(big, big, 255);
                            talavex_test::paintBullseye(image, {(big - 1) / 2.0, (big - 1) / 2.0, 600.0, 0.0, 6});
                            return luminance(std::move(image));
                        }});
-    classes.push_back(
-        {"worst/uniform 8192x8192", "", 1, Export::Y, true, [](int) { return luminance(flat(big, big, 128)); }});
+    classes.push_back({"worst/uniform 8192x8192", "", 1, Export::Y, true,
+                       [](int) { return luminance(talavex_test::blankImage(big, big, 128)); }});
     classes.push_back({"worst/noise 8192x8192", "", 1, Export::Y, true,
                        [seed](int) { return luminance(talavex_e2e::noise(big, big, seed)); }});
     if (plan.planes) {
@@ -250,7 +243,7 @@ void addWorstCases(const SpeedPlan& plan, std::vector<SpeedClass>& classes) {
         classes.push_back({"scale/" + std::to_string(width) + "x" + std::to_string(height), "", 1, Export::Y, huge,
                            [width, height, seed](int) {
                                const GrayImage tile = talavex_test::clutteredPhoto(640, 480, seed);
-                               GrayImage image = flat(width, height, 0);
+                               GrayImage image = talavex_test::blankImage(width, height, 0);
                                // A whole tile in the middle, where the frame pass looks first.
                                const int left = ((width - tile.width) / 2) % tile.width;
                                const int top = ((height - tile.height) / 2) % tile.height;

@@ -25,10 +25,7 @@ inline talavex_test::GrayImage noise(int width, int height, std::uint32_t seed) 
 // Concentric square rings of random pitch on white: bull's-eyes without a
 // mode message or data around them.
 inline talavex_test::GrayImage tiledRings(int width, int height, int tile, std::uint32_t seed) {
-    talavex_test::GrayImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, 255);
+    talavex_test::GrayImage image = talavex_test::blankImage(width, height);
     std::mt19937 rng(seed);
     for (int ty = 0; ty + tile <= height; ty += tile)
         for (int tx = 0; tx + tile <= width; tx += tile) {

@@ -252,37 +252,29 @@ TEST_P(PhotoWithoutSymbol, ReturnsEmpty) {
     EXPECT_EQ(readPhoto(talavex_test::toBGRA(photo), photo.width, photo.height), "");
 }
 
-GrayImage uniformPhoto(int width, int height, std::uint8_t level) {
-    GrayImage photo;
-    photo.width = width;
-    photo.height = height;
-    photo.pixels.assign(static_cast<std::size_t>(width) * height, level);
-    return photo;
-}
-
-INSTANTIATE_TEST_SUITE_P(Photos, PhotoWithoutSymbol,
-                         ::testing::Values(EmptyPhoto{"Clutter", [] { return clutteredPhoto(kWidth, kHeight, 5); }},
-                                           EmptyPhoto{"DenseClutter",
-                                                      [] { return clutteredPhoto(kWidth, kHeight, 6, 3.0); }},
-                                           EmptyPhoto{"ClutterShadedNoisyJpeg",
-                                                      [] {
-                                                          PhotoScene scene;
-                                                          scene.backgroundSeed = 7;
-                                                          scene.darkest = 0.3;
-                                                          scene.sensorNoise = 15.0;
-                                                          scene.jpegQuality = 30;
-                                                          return composePhoto(nullptr, scene);
-                                                      }},
-                                           EmptyPhoto{"PortraitClutter", [] { return clutteredPhoto(1500, 2000, 8); }},
-                                           EmptyPhoto{"Uniform", [] { return uniformPhoto(kWidth, kHeight, 128); }},
-                                           EmptyPhoto{"Noise",
-                                                      [] {
-                                                          GrayImage photo = uniformPhoto(kWidth, kHeight, 128);
-                                                          talavex_test::addNoise(photo, 60.0, 9);
-                                                          return photo;
-                                                      }},
-                                           EmptyPhoto{"SmallestPhoto", [] { return clutteredPhoto(64, 64, 10); }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Photos, PhotoWithoutSymbol,
+    ::testing::Values(EmptyPhoto{"Clutter", [] { return clutteredPhoto(kWidth, kHeight, 5); }},
+                      EmptyPhoto{"DenseClutter", [] { return clutteredPhoto(kWidth, kHeight, 6, 3.0); }},
+                      EmptyPhoto{"ClutterShadedNoisyJpeg",
+                                 [] {
+                                     PhotoScene scene;
+                                     scene.backgroundSeed = 7;
+                                     scene.darkest = 0.3;
+                                     scene.sensorNoise = 15.0;
+                                     scene.jpegQuality = 30;
+                                     return composePhoto(nullptr, scene);
+                                 }},
+                      EmptyPhoto{"PortraitClutter", [] { return clutteredPhoto(1500, 2000, 8); }},
+                      EmptyPhoto{"Uniform", [] { return talavex_test::blankImage(kWidth, kHeight, 128); }},
+                      EmptyPhoto{"Noise",
+                                 [] {
+                                     GrayImage photo = talavex_test::blankImage(kWidth, kHeight, 128);
+                                     talavex_test::addNoise(photo, 60.0, 9);
+                                     return photo;
+                                 }},
+                      EmptyPhoto{"SmallestPhoto", [] { return clutteredPhoto(64, 64, 10); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PhotoInput, PhotosBelowSixtyFourPixelsAreErrors) {
     const struct {
@@ -303,7 +295,7 @@ TEST(PhotoInput, SymbolFillingASmallPhotoReads) {
     RenderOptions render;
     render.moduleSize = 2.5;
     render.quietZone = 2;
-    GrayImage photo = uniformPhoto(64, 64, 200);
+    GrayImage photo = talavex_test::blankImage(64, 64, 200);
     talavex_test::drawSymbol(photo, symbol, 32.0, 32.0, render);
     EXPECT_EQ(readPhoto(talavex_test::toBGRA(photo), 64, 64), text);
 }

@@ -24,13 +24,7 @@ inline std::shared_ptr<GrayBuf> toGrayBuf(const talavex_test::GrayImage& image) 
     return std::make_shared<GrayBuf>(image.pixels.data(), image.width, image.height);
 }
 
-inline talavex_test::GrayImage blankImage(int width, int height, std::uint8_t value = 255) {
-    talavex_test::GrayImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, value);
-    return image;
-}
+using talavex_test::blankImage;
 
 struct ReadOutcome {
     bool located = false;

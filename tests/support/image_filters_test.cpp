@@ -11,17 +11,9 @@
 namespace talavex_test {
 namespace {
 
-GrayImage makeImage(int width, int height, std::uint8_t value) {
-    GrayImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, value);
-    return image;
-}
-
 // Left half 0, right half 255.
 GrayImage stepImage(int width, int height) {
-    GrayImage image = makeImage(width, height, 0);
+    GrayImage image = blankImage(width, height, 0);
     for (int y = 0; y < height; ++y) {
         for (int x = width / 2; x < width; ++x) {
             image.pixels[static_cast<std::size_t>(y) * width + x] = 255;
@@ -31,7 +23,7 @@ GrayImage stepImage(int width, int height) {
 }
 
 TEST(GaussianBlur, FlatImageStaysFlatUpToTheBorder) {
-    GrayImage image = makeImage(13, 9, 77);
+    GrayImage image = blankImage(13, 9, 77);
     gaussianBlur(image, 2.5);
     for (std::uint8_t p : image.pixels) {
         ASSERT_EQ(p, 77);
@@ -62,7 +54,7 @@ TEST(GaussianBlur, ZeroSigmaLeavesTheImage) {
 }
 
 TEST(AddNoise, SeedDecidesTheNoise) {
-    GrayImage a = makeImage(64, 64, 128);
+    GrayImage a = blankImage(64, 64, 128);
     GrayImage b = a;
     GrayImage c = a;
     addNoise(a, 10, 3);
@@ -73,7 +65,7 @@ TEST(AddNoise, SeedDecidesTheNoise) {
 }
 
 TEST(AddNoise, ClampsAtWhite) {
-    GrayImage image = makeImage(64, 64, 250);
+    GrayImage image = blankImage(64, 64, 250);
     addNoise(image, 20, 11);
     int below = 0;
     int atTop = 0;
@@ -88,7 +80,7 @@ TEST(AddNoise, ClampsAtWhite) {
 }
 
 TEST(ToBGRA, CopiesGrayToAllChannels) {
-    GrayImage image = makeImage(3, 2, 0);
+    GrayImage image = blankImage(3, 2, 0);
     image.pixels = {0, 1, 2, 100, 200, 255};
     const std::vector<std::uint8_t> bgra = toBGRA(image);
     ASSERT_EQ(bgra.size(), 24U);
@@ -118,7 +110,7 @@ TEST(ToBGRA, AlphaSeedFillsOnlyAlpha) {
 }
 
 TEST(WritePgm, WritesBinaryGraymap) {
-    GrayImage image = makeImage(3, 2, 0);
+    GrayImage image = blankImage(3, 2, 0);
     image.pixels = {0, 10, 20, 30, 40, 255};
     const std::string path = ::testing::TempDir() + "talavex_support_write.pgm";
     ASSERT_TRUE(writePgm(image, path));
@@ -132,7 +124,7 @@ TEST(WritePgm, WritesBinaryGraymap) {
               image.pixels);
 }
 
-TEST(WritePgm, ReportsFailure) { EXPECT_FALSE(writePgm(makeImage(2, 2, 0), "/nonexistent-dir/for/sure/x.pgm")); }
+TEST(WritePgm, ReportsFailure) { EXPECT_FALSE(writePgm(blankImage(2, 2, 0), "/nonexistent-dir/for/sure/x.pgm")); }
 
 }  // namespace
 }  // namespace talavex_test

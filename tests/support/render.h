@@ -17,6 +17,15 @@ struct GrayImage {
     std::uint8_t at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 
+// A width x height image of one grey level (white by default).
+inline GrayImage blankImage(int width, int height, std::uint8_t value = 255) {
+    GrayImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(static_cast<std::size_t>(width) * height, value);
+    return image;
+}
+
 struct RenderOptions {
     double moduleSize = 4.0;    // pixels per module
     int quietZone = 4;          // light modules around the symbol

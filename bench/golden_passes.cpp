@@ -8,7 +8,6 @@
 
 #include "api/recognizer.h"
 #include "image/gray_buf.h"
-#include "image/rgb_buf.h"
 #include "talavex/talavex.h"
 
 namespace talavex_bench {
@@ -16,7 +15,6 @@ namespace talavex_bench {
 using AztecCore::Recognizer;
 using AztecCore::ScanStatus;
 using AztecCore::Image::GrayBuf;
-using AztecCore::Image::RgbBuf;
 
 namespace {
 
@@ -90,19 +88,9 @@ std::vector<std::string> goldenLines(const std::string& key, const talavex_test:
         {"Y",
          [&](Recognizer& r, std::string& status) { return r.scanGray(GrayBuf(image.pixels.data(), w, h), status); },
          [&] { return recognizeY(image.pixels.data(), width, height); }},
-        {"BGRA",
-         [&](Recognizer& r, std::string& status) {
-             RgbBuf frame;
-             frame.setFromBGRA(bgra.data(), w, h);
-             return r.scanFrame(frame, status);
-         },
+        {"BGRA", [&](Recognizer& r, std::string& status) { return r.scanFrame(bgra.data(), w, h, status); },
          [&] { return recognizeBGRA(bgra.data(), width, height); }},
-        {"PhotoBGRA",
-         [&](Recognizer& r, std::string& status) {
-             RgbBuf frame;
-             frame.setFromBGRA(bgra.data(), w, h);
-             return r.scanPhoto(frame, status);
-         },
+        {"PhotoBGRA", [&](Recognizer& r, std::string& status) { return r.scanPhoto(bgra.data(), w, h, status); },
          [&] { return recognizePhotoBGRA(bgra.data(), width, height); }},
     };
 

@@ -6,9 +6,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
-#include <memory>
 #include <string>
-#include <utility>
 
 #include "api/recognizer.h"
 #include "image/gray_buf.h"
@@ -46,10 +44,8 @@ ScanStatus runPass(Recognizer& recognizer, Pass pass, const std::uint8_t* pixels
         const GrayBuf image = GrayBuf::lend(pixels, width, height);
         return recognizer.scanGray(image, status);
     }
-    // Colour goes straight to gray; the photo pass shares this image with its locators.
-    auto image = std::make_shared<GrayBuf>();
-    image->setFromBGRA(pixels, width, height);
-    return pass == Pass::Frame ? recognizer.scanGray(*image, status) : recognizer.scanPhoto(std::move(image), status);
+    return pass == Pass::Frame ? recognizer.scanFrame(pixels, width, height, status)
+                               : recognizer.scanPhoto(pixels, width, height, status);
 }
 
 char* recognize(Pass pass, const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {

@@ -33,12 +33,10 @@ ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status
     return scanLocated(status);
 }
 
-ScanStatus Recognizer::scanFrame(const Image::RgbBuf& frame, std::string& status) {
-    resultBytes_.clear();
-    resultBytes_.shrink_to_fit();
-    workImage_.setFromRgb(frame);
-    const LentSource lent(*locator_, workImage_);
-    return scanLocated(status);
+ScanStatus Recognizer::scanFrame(const std::uint8_t* bgra, std::int32_t width, std::int32_t height,
+                                 std::string& status) {
+    workImage_.setFromBGRA(bgra, width, height);
+    return scanGray(workImage_, status);
 }
 
 // Searches around the centre of the locator's source and reads what it finds.

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "image/gray_buf.h"
-#include "image/rgb_buf.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
@@ -21,11 +20,10 @@ public:
 
     // Symbol expected near the image centre.
     ScanStatus scanGray(const Image::GrayBuf& image, std::string& status);
-    ScanStatus scanFrame(const Image::RgbBuf& frame, std::string& status);
-    // Symbol anywhere in a photo: candidate positions, then enlarged crops.
-    ScanStatus scanPhoto(const Image::RgbBuf& frame, std::string& status);
-    // The same on a gray photo, which the pass's locators share and only read.
-    ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
+    // The same on interleaved BGRA pixels (alpha ignored), converted to gray.
+    ScanStatus scanFrame(const std::uint8_t* bgra, std::int32_t width, std::int32_t height, std::string& status);
+    // Symbol anywhere in a BGRA photo: candidate positions, then enlarged crops.
+    ScanStatus scanPhoto(const std::uint8_t* bgra, std::int32_t width, std::int32_t height, std::string& status);
 
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;
@@ -42,6 +40,8 @@ private:
     };
 
     ScanStatus scanLocated(std::string& status);
+    // The photo pass on a gray photo, which its locators share and only read.
+    ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
     // The crop around a located or suspected candidate, retried enlarged when
     // the limits allow it.
     EnlargedAttempts retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand);

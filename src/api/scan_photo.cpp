@@ -47,11 +47,11 @@ bool cropCanBeEnlarged(const SymbolCandidate& cand, std::int32_t maxSide) {
 
 }  // namespace
 
-ScanStatus Recognizer::scanPhoto(const Image::RgbBuf& frame, std::string& status) {
-    resultBytes_.clear();
-    resultBytes_.shrink_to_fit();
-    workImage_.setFromRgb(frame);
-    return scanPhoto(std::make_shared<GrayBuf>(&workImage_), status);
+ScanStatus Recognizer::scanPhoto(const std::uint8_t* bgra, std::int32_t width, std::int32_t height,
+                                 std::string& status) {
+    auto photo = std::make_shared<GrayBuf>();
+    photo->setFromBGRA(bgra, width, height);
+    return scanPhoto(std::move(photo), status);
 }
 
 ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& status) {

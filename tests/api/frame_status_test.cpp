@@ -14,7 +14,6 @@
 #include "api/recognizer.h"
 #include "decode/decode_test_support.h"
 #include "image/gray_buf.h"
-#include "image/rgb_buf.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
 
@@ -138,10 +137,8 @@ TEST_P(FrameStatusTest, BothFramePassesReportAndReturnExactly) {
     }
     {
         AztecCore::Recognizer recognizer;
-        AztecCore::Image::RgbBuf rgb;
-        rgb.setFromBGRA(bgra.data(), frame.width, frame.height);
         std::string status;
-        EXPECT_EQ(recognizer.scanFrame(rgb, status), c.result);
+        EXPECT_EQ(recognizer.scanFrame(bgra.data(), frame.width, frame.height, status), c.result);
         EXPECT_EQ(status, c.status);
         EXPECT_EQ(recognizer.resultText(), c.resultText);
     }

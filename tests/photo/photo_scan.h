@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "api/recognizer.h"
-#include "image/rgb_buf.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 
@@ -22,10 +21,8 @@ struct PhotoScan {
 
 inline PhotoScan scanPhoto(AztecCore::Recognizer& recognizer, const GrayImage& photo) {
     const std::vector<std::uint8_t> bgra = talavex_test::toBGRA(photo, 7);
-    AztecCore::Image::RgbBuf frame;
-    frame.setFromBGRA(bgra.data(), photo.width, photo.height);
     PhotoScan scan;
-    scan.result = recognizer.scanPhoto(frame, scan.status);
+    scan.result = recognizer.scanPhoto(bgra.data(), photo.width, photo.height, scan.status);
     scan.text = recognizer.resultText();
     return scan;
 }

@@ -1,5 +1,7 @@
 #include "reedsolomon/generic_gf.h"
 
+#include <algorithm>
+
 #include "common/checked_access.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf_poly.h"
@@ -74,6 +76,52 @@ std::int32_t GenericGF::evaluateWithin(const std::int32_t* coefficients, std::si
         result ^= coefficients[i];
     }
     return result;
+}
+
+void GenericGF::evaluateAtPowersWithin(const std::int32_t* coefficients, std::size_t count, std::int32_t points,
+                                       std::int32_t* values) const {
+    ensureTables();
+    const std::int32_t* exp = expTable_.data();
+    const std::int32_t* log = logTable_.data();
+    const std::int32_t order = size_ - 1;
+    // The term of coefficient c at degree e for point alpha^j is
+    // alpha^(log c + j*e); its exponent grows by e from one point to the next.
+    struct Term {
+        std::int32_t log;
+        std::int32_t step;
+    };
+    std::vector<Term> terms;
+    terms.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (coefficients[k] == 0) continue;
+        const auto degree = static_cast<std::int64_t>(count - 1 - k);
+        terms.push_back({log[coefficients[k]], static_cast<std::int32_t>(degree % order)});
+    }
+    std::fill(values, values + points, 0);
+    // Two terms per pass halve the stores and give two independent chains.
+    std::size_t t = 0;
+    for (; t + 1 < terms.size(); t += 2) {
+        std::int32_t i0 = terms[t].log;
+        std::int32_t i1 = terms[t + 1].log;
+        const std::int32_t s0 = terms[t].step;
+        const std::int32_t s1 = terms[t + 1].step;
+        for (std::int32_t j = 0; j < points; ++j) {
+            i0 += s0;
+            i0 -= i0 >= order ? order : 0;
+            i1 += s1;
+            i1 -= i1 >= order ? order : 0;
+            values[j] ^= exp[i0] ^ exp[i1];
+        }
+    }
+    if (t < terms.size()) {
+        std::int32_t i0 = terms[t].log;
+        const std::int32_t s0 = terms[t].step;
+        for (std::int32_t j = 0; j < points; ++j) {
+            i0 += s0;
+            i0 -= i0 >= order ? order : 0;
+            values[j] ^= exp[i0];
+        }
+    }
 }
 
 GenericGFPoly GenericGF::monomial(std::int32_t degree, std::int32_t coefficient) const {

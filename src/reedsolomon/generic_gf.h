@@ -31,6 +31,12 @@ public:
     // degree first) at a, in the log domain over the tables without checks:
     // a must be a non-zero element and every coefficient an element.
     std::int32_t evaluateWithin(const std::int32_t* coefficients, std::size_t count, std::int32_t a) const;
+    // The same polynomial at alpha^1 .. alpha^points, into values[0 .. points-1]:
+    // each coefficient adds one term per point, so the points are independent
+    // sums rather than one Horner chain each. Every coefficient must be an
+    // element and points at most size - 1.
+    void evaluateAtPowersWithin(const std::int32_t* coefficients, std::size_t count, std::int32_t points,
+                                std::int32_t* values) const;
 
     const GenericGFPoly& zero() const;
     const GenericGFPoly& one() const;

@@ -1,5 +1,6 @@
 #include "reedsolomon/rs_decoder.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "common/checked_access.h"
@@ -12,17 +13,9 @@ using AztecCore::checkedAt;
 int RsDecoder::correct(std::vector<std::int32_t>& received, int twoS) const {
     if (twoS <= 0) return static_cast<int>(received.size());
     const GenericGF& field = *field_;
-    const GenericGFPoly receivedPoly(field, received);
-
     // Aztec's generator polynomial has the roots alpha^1 .. alpha^twoS.
-    std::vector<std::int32_t> syndromes(static_cast<std::size_t>(twoS), 0);
-    bool noError = true;
-    for (int i = 0; i < twoS; ++i) {
-        const std::int32_t value = receivedPoly.valueAt(field.exp(i + 1));
-        checkedAt(syndromes, twoS - 1 - i) = value;
-        if (value != 0) noError = false;
-    }
-    if (noError) return 0;
+    std::vector<std::int32_t> syndromes = syndromesOf(received, twoS);
+    if (std::all_of(syndromes.begin(), syndromes.end(), [](std::int32_t s) { return s == 0; })) return 0;
 
     const GenericGFPoly syndrome(field, std::move(syndromes));
     const auto [sigma, omega] = solveKeyEquation(field.monomial(twoS, 1), syndrome, twoS);
@@ -44,6 +37,25 @@ int RsDecoder::correct(std::vector<std::int32_t>& received, int twoS) const {
         checkedAt(received, position) ^= checkedAt(values, static_cast<std::int64_t>(i));
     }
     return static_cast<int>(locations.size());
+}
+
+std::vector<std::int32_t> RsDecoder::syndromesOf(const std::vector<std::int32_t>& received, int twoS) const {
+    const GenericGF& field = *field_;
+    const std::int32_t size = field.size();
+    std::vector<std::int32_t> syndromes(static_cast<std::size_t>(twoS), 0);
+    const bool within =
+        !received.empty() && twoS < size &&
+        std::all_of(received.begin(), received.end(), [size](std::int32_t c) { return c >= 0 && c < size; });
+    if (within) {
+        field.evaluateAtPowersWithin(received.data(), received.size(), twoS, syndromes.data());
+        std::reverse(syndromes.begin(), syndromes.end());
+        return syndromes;
+    }
+    // Words outside the field (or more points than the field has) fail, or
+    // not, exactly where the polynomial's checked evaluation does.
+    const GenericGFPoly receivedPoly(field, received);
+    for (int i = 0; i < twoS; ++i) checkedAt(syndromes, twoS - 1 - i) = receivedPoly.valueAt(field.exp(i + 1));
+    return syndromes;
 }
 
 std::pair<GenericGFPoly, GenericGFPoly> RsDecoder::solveKeyEquation(GenericGFPoly a, GenericGFPoly b, int R) const {

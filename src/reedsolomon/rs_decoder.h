@@ -19,6 +19,8 @@ public:
     int correct(std::vector<std::int32_t>& received, int twoS) const;
 
 private:
+    // The received word's values at alpha^twoS .. alpha^1, highest power first.
+    std::vector<std::int32_t> syndromesOf(const std::vector<std::int32_t>& received, int twoS) const;
     // Extended Euclid on x^R and the syndrome polynomial; returns the error
     // locator sigma (constant term 1) and the error evaluator omega.
     std::pair<GenericGFPoly, GenericGFPoly> solveKeyEquation(GenericGFPoly a, GenericGFPoly b, int R) const;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "locate/grid_line_sampler.h"
 #include "locate/grid_lines.h"
 #include "locate/grid_nodes.h"
 #include "locate/map_sampling.h"
@@ -24,6 +25,29 @@ constexpr double kSpacing = kNodeSpacing;
 // Reference lines on each side of the centre line of a full-range symbol.
 std::int32_t sideLines(std::uint32_t symbolSize) {
     return static_cast<std::int32_t>(((symbolSize > 0 ? symbolSize - 1 : 0) / 2) / kNodeSpacing);
+}
+
+// Scores the 19 lines parallel to one axis through a node, a fifth of a
+// module apart, each sampled over 16 modules along the other axis but only
+// within the symbol: beyond its edge the quiet zone breaks the alternation
+// of every candidate alike, and a line near the edge would lose most of its
+// contrast to data lines in a 16-module window. sample(i, k) reads point k
+// (-40 .. 40) of line i (-9 .. 9); `along` is the node's coordinate along
+// the lines and `reach` the symbol's edge.
+template <class Sample>
+std::int32_t bestOffsetOfLines(const Sample& sample, std::int32_t along, double reach) {
+    // The points within the symbol are the same for every line.
+    std::int32_t within[2 * GridLineSampler::kReach + 1];
+    std::size_t count = 0;
+    for (std::int32_t k = -GridLineSampler::kReach; k <= GridLineSampler::kReach; ++k)
+        if (!(std::fabs(along + k / 5.0) > reach)) within[count++] = k;
+    LineScores scores{};
+    LineSamples line{};
+    for (std::int32_t i = -9; i <= 9; ++i) {
+        for (std::size_t n = 0; n < count; ++n) line[n] = static_cast<std::int32_t>(sample(i, within[n]));
+        scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);
+    }
+    return pickLineOffset(scores);
 }
 
 }  // namespace
@@ -110,67 +134,29 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
 }
 
 PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const {
-    double ur = u;
-    double vr = v;
-    if (refine) {
-        vr = refineRow(u, v);
-        ur = refineColumn(u, v);
-    }
-    return map_.apply(ur, vr);
+    if (!refine) return map_.apply(u, v);
+    const GridLineSampler points(map_, *source, u, v);
+    // The column and row searches cross in a square of 19 x 19 points, each
+    // read once for both.
+    constexpr std::int32_t kCross = 9;
+    std::uint32_t cross[2 * kCross + 1][2 * kCross + 1];
+    for (std::int32_t s = -kCross; s <= kCross; ++s)
+        for (std::int32_t t = -kCross; t <= kCross; ++t) cross[s + kCross][t + kCross] = points.at(s, t);
+    const auto inCross = [](std::int32_t k) { return k >= -kCross && k <= kCross; };
+    const std::int32_t column = bestOffsetOfLines(
+        [&](std::int32_t i, std::int32_t k) { return inCross(k) ? cross[i + kCross][k + kCross] : points.at(i, k); }, v,
+        lineReach_);
+    const std::int32_t row = bestOffsetOfLines(
+        [&](std::int32_t i, std::int32_t k) { return inCross(k) ? cross[k + kCross][i + kCross] : points.at(k, i); }, u,
+        lineReach_);
+    return map_.apply(u + (column - 9) / 5.0, v + (row - 9) / 5.0);
 }
 
-// Scores the 19 lines parallel to one axis through (u, v), a fifth of a
-// module apart, each sampled over 16 modules along the other axis but only
-// within the symbol: beyond its edge the quiet zone breaks the alternation
-// of every candidate alike, and a line near the edge would lose most of its
-// contrast to data lines in a 16-module window.
 std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
-    // Every sample lies at u + s / 5 across and v + t / 5 down for offsets s
-    // and t in -40 .. 40, so each coefficient x coordinate product is formed
-    // once per offset; the sums and divisions follow ProjectiveMap::apply.
-    constexpr std::int32_t kReach = 40;
-    constexpr std::size_t kOffsets = 2 * kReach + 1;
-    const auto& c = map_.c;
-    double across[kOffsets][3];
-    double down[kOffsets][3];
-    for (std::int32_t t = -kReach; t <= kReach; ++t) {
-        const double x = u + t / 5.0;
-        const double y = v + t / 5.0;
-        double* a = across[t + kReach];
-        double* d = down[t + kReach];
-        a[0] = c[0] * x;
-        a[1] = c[3] * x;
-        a[2] = c[6] * x;
-        d[0] = c[1] * y;
-        d[1] = c[4] * y;
-        d[2] = c[7] * y;
-    }
-    const std::int32_t width = source->width();
-    const std::int32_t height = source->height();
-    const auto sample = [&](std::int32_t s, std::int32_t t) -> std::uint32_t {
-        const double* a = across[s + kReach];
-        const double* d = down[t + kReach];
-        const double w = a[2] + d[2] + 1.0;
-        const double px = (a[0] + d[0] + c[2]) / w;
-        const double py = (a[1] + d[1] + c[5]) / w;
-        std::int32_t xi = 0, yi = 0;
-        if (!nearestPixelWithin(px, width, xi) || !nearestPixelWithin(py, height, yi)) return kOutsideSample;
-        return source->pixel(xi, yi);
-    };
-
-    LineScores scores{};
-    LineSamples line{};
-    const std::int32_t along = alongV ? v : u;
-    for (std::int32_t i = -9; i <= 9; ++i) {
-        std::size_t count = 0;
-        for (std::int32_t k = -kReach; k <= kReach; ++k) {
-            if (std::fabs(along + k / 5.0) > lineReach_) continue;
-            const std::uint32_t s = alongV ? sample(i, k) : sample(k, i);
-            line[count++] = static_cast<std::int32_t>(s);
-        }
-        scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);
-    }
-    return pickLineOffset(scores);
+    const GridLineSampler points(map_, *source, u, v);
+    if (alongV)
+        return bestOffsetOfLines([&](std::int32_t i, std::int32_t k) { return points.at(i, k); }, v, lineReach_);
+    return bestOffsetOfLines([&](std::int32_t i, std::int32_t k) { return points.at(k, i); }, u, lineReach_);
 }
 
 double SymbolLocator::refineColumn(std::int32_t u, std::int32_t v) const {

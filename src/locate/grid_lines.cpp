@@ -5,28 +5,32 @@
 namespace AztecCore {
 
 std::int32_t lineScore(const std::int32_t* samples, std::size_t count) {
-    std::int64_t mn = 255;
-    std::int64_t mx = 0;
+    std::int32_t mn = 255;
+    std::int32_t mx = 0;
     for (std::size_t k = 0; k < count; ++k) {
-        mn = std::min<std::int64_t>(mn, samples[k]);
-        mx = std::max<std::int64_t>(mx, samples[k]);
+        mn = std::min(mn, samples[k]);
+        mx = std::max(mx, samples[k]);
     }
-    const std::int64_t mid = (mx + mn) / 2;
+    const std::int64_t mid = (std::int64_t{mx} + mn) / 2;
     if (mx - mid < 16 || mid - mn < 16) return -1;
-    const auto dark = [&](std::size_t k) { return samples[k] - mid < 0; };
 
     // Five phases, one per sample within a module; the best phase is the one
-    // whose samples sit nearest the module centres.
+    // whose samples sit nearest the module centres. Along a reference line
+    // the sample m modules after a phase's first one matches the first one's
+    // darkness exactly when m is even, so once the darkness is flipped in odd
+    // modules a phase's mismatches are its samples that differ from its first.
+    std::int32_t differing[5] = {0, 0, 0, 0, 0};
+    std::int32_t flippedFirst[5] = {0, 0, 0, 0, 0};
+    for (std::size_t p = 0; p < 5 && p < count; ++p) flippedFirst[p] = samples[p] < mid ? 1 : 0;
+    std::size_t base = 5;
+    std::int32_t flip = 1;
+    for (; base + 5 <= count; base += 5, flip ^= 1)
+        for (std::size_t p = 0; p < 5; ++p)
+            differing[p] += ((samples[base + p] < mid ? 1 : 0) ^ flip) ^ flippedFirst[p];
+    for (std::size_t p = 0; base + p < count; ++p)
+        differing[p] += ((samples[base + p] < mid ? 1 : 0) ^ flip) ^ flippedFirst[p];
     std::int32_t best = INT32_MAX;
-    for (std::size_t p = 0; p < 5 && p < count; ++p) {
-        bool expected = dark(p);
-        std::int32_t mismatches = 0;
-        for (std::size_t k = p + 5; k < count; k += 5) {
-            expected = !expected;
-            if (dark(k) != expected) ++mismatches;
-        }
-        best = std::min(best, mismatches);
-    }
+    for (std::size_t p = 0; p < 5 && p < count; ++p) best = std::min(best, differing[p]);
     return best;
 }
 

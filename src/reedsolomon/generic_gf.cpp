@@ -98,28 +98,38 @@ void GenericGF::evaluateAtPowersWithin(const std::int32_t* coefficients, std::si
         terms.push_back({log[coefficients[k]], static_cast<std::int32_t>(degree % order)});
     }
     std::fill(values, values + points, 0);
-    // Two terms per pass halve the stores and give two independent chains.
+    // Four terms per pass, their exponents as 16-bit lanes of one word: every
+    // exponent stays below 2 * order < 2^15, so adding 2^15 - order to each
+    // lane sets its top bit exactly where the exponent has reached order, and
+    // no lane carries into the next.
     std::size_t t = 0;
-    for (; t + 1 < terms.size(); t += 2) {
-        std::int32_t i0 = terms[t].log;
-        std::int32_t i1 = terms[t + 1].log;
-        const std::int32_t s0 = terms[t].step;
-        const std::int32_t s1 = terms[t + 1].step;
-        for (std::int32_t j = 0; j < points; ++j) {
-            i0 += s0;
-            i0 -= i0 >= order ? order : 0;
-            i1 += s1;
-            i1 -= i1 >= order ? order : 0;
-            values[j] ^= exp[i0] ^ exp[i1];
+    if (order < (1 << 14)) {
+        constexpr std::uint64_t kLaneOnes = 0x0001000100010001u;
+        const std::uint64_t bias = kLaneOnes * static_cast<std::uint64_t>((1 << 15) - order);
+        const auto lanes = [&](std::int32_t Term::*field, std::size_t first) {
+            std::uint64_t word = 0;
+            for (std::size_t k = 0; k < 4; ++k) word |= static_cast<std::uint64_t>(terms[first + k].*field) << (16 * k);
+            return word;
+        };
+        for (; t + 4 <= terms.size(); t += 4) {
+            std::uint64_t exponents = lanes(&Term::log, t);
+            const std::uint64_t steps = lanes(&Term::step, t);
+            for (std::int32_t j = 0; j < points; ++j) {
+                exponents += steps;
+                const std::uint64_t reached = ((exponents + bias) >> 15) & kLaneOnes;
+                exponents -= reached * static_cast<std::uint64_t>(order);
+                values[j] ^= exp[exponents & 0xFFFF] ^ exp[(exponents >> 16) & 0xFFFF] ^
+                             exp[(exponents >> 32) & 0xFFFF] ^ exp[exponents >> 48];
+            }
         }
     }
-    if (t < terms.size()) {
-        std::int32_t i0 = terms[t].log;
-        const std::int32_t s0 = terms[t].step;
+    for (; t < terms.size(); ++t) {
+        std::int32_t exponent = terms[t].log;
+        const std::int32_t step = terms[t].step;
         for (std::int32_t j = 0; j < points; ++j) {
-            i0 += s0;
-            i0 -= i0 >= order ? order : 0;
-            values[j] ^= exp[i0];
+            exponent += step;
+            exponent -= exponent >= order ? order : 0;
+            values[j] ^= exp[exponent];
         }
     }
 }

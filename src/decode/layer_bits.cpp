@@ -40,13 +40,13 @@ ModuleBits removeReferenceGrid(const ModuleBits& modules) {
     return kept;
 }
 
-BitVector readLayerBits(const SymbolParameters& params, const ModuleBits& modules) {
-    if (modules.size() != params.symbolSize) throwInvalidSubscript();
-    ModuleBits working = params.mirrored == 1 ? mirrorColumns(modules) : modules;
-    if (params.kind == SymbolKind::Full) working = removeReferenceGrid(working);
-    const ModuleGrid grid(working);
-    const std::int64_t n = grid.size();
+namespace {
 
+// Reads the spiral from an n x n grid through at(x, y). Every module it
+// touches lies within the grid: a layer with a positive side length stays
+// between its own ring's indices 2k and n - 1 - 2k.
+template <class Grid>
+BitVector readSpiral(const SymbolParameters& params, const Grid& grid, std::int64_t n) {
     const std::int64_t total = std::int64_t{params.codewordBits} * params.totalCodewords;
     BitVector layerBits(static_cast<std::size_t>(total), false);
     if (total == 0) return layerBits;
@@ -88,6 +88,54 @@ BitVector readLayerBits(const SymbolParameters& params, const ModuleBits& module
         base += 8 * length;
     }
     return layerBits;
+}
+
+// The kept modules of a square matrix, one byte each, column by column: the
+// mirror undone and the reference-grid lines dropped in one copy.
+class FlatModules {
+public:
+    FlatModules(const ModuleBits& modules, bool mirrored, bool dropGrid) {
+        const auto size = static_cast<std::int64_t>(modules.size());
+        const std::int64_t centre = size / 2;
+        std::vector<std::size_t> kept;
+        for (std::int64_t i = 0; i < size; ++i)
+            if (!dropGrid || !isGridLine(i, centre)) kept.push_back(static_cast<std::size_t>(i));
+        side_ = static_cast<std::int64_t>(kept.size());
+        cells_.resize(kept.size() * kept.size());
+        std::size_t next = 0;
+        for (const std::size_t x : kept) {
+            const BitVector& column = modules[mirrored ? modules.size() - 1 - x : x];
+            for (const std::size_t y : kept) cells_[next++] = column[y] ? 1 : 0;
+        }
+    }
+    bool at(std::int64_t x, std::int64_t y) const { return cells_[static_cast<std::size_t>(x * side_ + y)] != 0; }
+    std::int64_t side() const { return side_; }
+
+private:
+    std::int64_t side_ = 0;
+    std::vector<std::uint8_t> cells_;
+};
+
+bool isSquare(const ModuleBits& modules) {
+    for (const BitVector& column : modules)
+        if (column.size() != modules.size()) return false;
+    return true;
+}
+
+}  // namespace
+
+BitVector readLayerBits(const SymbolParameters& params, const ModuleBits& modules) {
+    if (modules.size() != params.symbolSize) throwInvalidSubscript();
+    const bool dropGrid = params.kind == SymbolKind::Full;
+    if (isSquare(modules)) {
+        const FlatModules flat(modules, params.mirrored == 1, dropGrid);
+        return readSpiral(params, flat, flat.side());
+    }
+    // Ragged columns: the checked reads fail, or not, where they always did.
+    ModuleBits working = params.mirrored == 1 ? mirrorColumns(modules) : modules;
+    if (dropGrid) working = removeReferenceGrid(working);
+    const ModuleGrid grid(working);
+    return readSpiral(params, grid, grid.size());
 }
 
 }  // namespace AztecCore

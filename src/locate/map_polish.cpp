@@ -43,6 +43,9 @@ constexpr double kRequiredGain = 0.03;
 // lattice is sampled with each coefficient x coordinate product formed once
 // per column and once per row; the sums and divisions around them run in the
 // order of ProjectiveMap::apply, so every position is the one apply gives.
+// Each row is mapped in one loop (the two divisions of a point side by side,
+// which the compiler pairs) and gathered from the image in a second, so that
+// the first vectorises.
 // The buffers are kept from one map to the next.
 class ContrastMeter {
 public:
@@ -58,33 +61,43 @@ public:
     }
 
 private:
+    // Above every gray level.
+    static constexpr std::uint32_t kOutside = 256;
+
     bool sampleLattice(const ProjectiveMap& map, std::int32_t half, std::int32_t size) {
         const auto n = static_cast<std::size_t>(size);
-        columnTerms_.resize(3 * n);
-        rowTerms_.resize(3 * n);
+        columnX_.resize(n);
+        columnY_.resize(n);
+        columnW_.resize(n);
         for (std::size_t k = 0; k < n; ++k) {
             const double d = static_cast<std::int32_t>(k) - half;
-            columnTerms_[3 * k] = map.c[0] * d;
-            columnTerms_[3 * k + 1] = map.c[3] * d;
-            columnTerms_[3 * k + 2] = map.c[6] * d;
-            rowTerms_[3 * k] = map.c[1] * d;
-            rowTerms_[3 * k + 1] = map.c[4] * d;
-            rowTerms_[3 * k + 2] = map.c[7] * d;
+            columnX_[k] = map.c[0] * d;
+            columnY_[k] = map.c[3] * d;
+            columnW_[k] = map.c[6] * d;
         }
+        px_.resize(n);
+        py_.resize(n);
         samples_.resize(n * n);
-        const std::int32_t width = image_.width();
-        const std::int32_t height = image_.height();
+        const NearestPixelReader reader(image_);
+        const double c2 = map.c[2];
+        const double c5 = map.c[5];
         for (std::size_t y = 0; y < n; ++y) {
-            const double* row = &rowTerms_[3 * y];
+            const double d = static_cast<std::int32_t>(y) - half;
+            const double rowX = map.c[1] * d;
+            const double rowY = map.c[4] * d;
+            const double rowW = map.c[7] * d;
+            double* px = px_.data();
+            double* py = py_.data();
+            for (std::size_t x = 0; x < n; ++x) {
+                const double w = columnW_[x] + rowW + 1.0;
+                px[x] = (columnX_[x] + rowX + c2) / w;
+                py[x] = (columnY_[x] + rowY + c5) / w;
+            }
             std::uint8_t* out = &samples_[y * n];
             for (std::size_t x = 0; x < n; ++x) {
-                const double* column = &columnTerms_[3 * x];
-                const double w = column[2] + row[2] + 1.0;
-                const double px = (column[0] + row[0] + map.c[2]) / w;
-                const double py = (column[1] + row[1] + map.c[5]) / w;
-                std::int32_t xi = 0, yi = 0;
-                if (!nearestPixelWithin(px, width, xi) || !nearestPixelWithin(py, height, yi)) return false;
-                out[x] = image_.pixel(xi, yi);
+                const std::uint32_t sample = reader.at(px[x], py[x], kOutside);
+                if (sample == kOutside) return false;
+                out[x] = static_cast<std::uint8_t>(sample);
             }
         }
         return true;
@@ -92,46 +105,63 @@ private:
 
     // Twice the summed distances; the 3 x 3 extremes (clipped at the
     // lattice's edge) are taken along the rows first, then down the columns.
+    // Both passes run over the lattice as one flat array, long enough to
+    // vectorise: the row pass then mixes neighbouring rows at the first and
+    // last column, which are set again afterwards, and the column pass takes
+    // the first and last row as their own neighbours beyond the edge, which
+    // leaves the extremes unchanged.
     std::int64_t sumOfDistances(std::int32_t size) {
         const auto n = static_cast<std::size_t>(size);
-        rowLo_.resize(n * n);
-        rowHi_.resize(n * n);
-        for (std::size_t y = 0; y < n; ++y) {
-            const std::uint8_t* in = &samples_[y * n];
-            for (std::size_t x = 0; x < n; ++x) {
-                const std::size_t x0 = x > 0 ? x - 1 : 0;
-                const std::size_t x1 = std::min(x + 1, n - 1);
-                std::uint8_t lo = in[x0];
-                std::uint8_t hi = lo;
-                for (std::size_t c = x0 + 1; c <= x1; ++c) {
-                    lo = std::min(lo, in[c]);
-                    hi = std::max(hi, in[c]);
-                }
-                rowLo_[y * n + x] = lo;
-                rowHi_[y * n + x] = hi;
+        const std::size_t count = n * n;
+        rowLo_.resize(count);
+        rowHi_.resize(count);
+        const std::uint8_t* in = samples_.data();
+        std::uint8_t* lo = rowLo_.data();
+        std::uint8_t* hi = rowHi_.data();
+        if (n == 1) {
+            lo[0] = hi[0] = in[0];
+        } else {
+            for (std::size_t i = 1; i + 1 < count; ++i) {
+                lo[i] = std::min(std::min(in[i - 1], in[i]), in[i + 1]);
+                hi[i] = std::max(std::max(in[i - 1], in[i]), in[i + 1]);
+            }
+            for (std::size_t first = 0; first < count; first += n) {
+                const std::size_t last = first + n - 1;
+                lo[first] = std::min(in[first], in[first + 1]);
+                hi[first] = std::max(in[first], in[first + 1]);
+                lo[last] = std::min(in[last - 1], in[last]);
+                hi[last] = std::max(in[last - 1], in[last]);
             }
         }
-        std::int64_t total = 0;
-        for (std::size_t y = 0; y < n; ++y) {
-            const std::size_t y0 = y > 0 ? y - 1 : 0;
-            const std::size_t y1 = std::min(y + 1, n - 1);
-            for (std::size_t x = 0; x < n; ++x) {
-                std::uint8_t lo = rowLo_[y0 * n + x];
-                std::uint8_t hi = rowHi_[y0 * n + x];
-                for (std::size_t r = y0 + 1; r <= y1; ++r) {
-                    lo = std::min(lo, rowLo_[r * n + x]);
-                    hi = std::max(hi, rowHi_[r * n + x]);
-                }
-                const std::int64_t twice = 2 * std::int64_t{samples_[y * n + x]} - lo - hi;
-                total += twice < 0 ? -twice : twice;
-            }
+        const std::size_t up = n > 1 ? n : 0;
+        std::int64_t total = distancesWithin(0, n, 0, up);
+        // In pieces small enough for a 32-bit sum (510 per sample at most).
+        constexpr std::size_t kPiece = std::size_t{1} << 20;
+        for (std::size_t begin = n; begin + n < count; begin += kPiece)
+            total += distancesWithin(begin, std::min(begin + kPiece, count - n), n, n);
+        if (n > 1) total += distancesWithin(count - n, count, n, 0);
+        return total;
+    }
+
+    // Twice the summed distances of samples [begin, end), with the rows
+    // `up` before and `down` after each as its neighbours.
+    std::int64_t distancesWithin(std::size_t begin, std::size_t end, std::size_t up, std::size_t down) const {
+        const std::uint8_t* in = samples_.data();
+        const std::uint8_t* lo = rowLo_.data();
+        const std::uint8_t* hi = rowHi_.data();
+        std::int32_t total = 0;
+        for (std::size_t i = begin; i < end; ++i) {
+            const std::int32_t least = std::min(std::min(lo[i - up], lo[i]), lo[i + down]);
+            const std::int32_t most = std::max(std::max(hi[i - up], hi[i]), hi[i + down]);
+            const std::int32_t twice = 2 * std::int32_t{in[i]} - least - most;
+            total += twice < 0 ? -twice : twice;
         }
         return total;
     }
 
     const Image::GrayBuf& image_;
-    std::vector<double> columnTerms_;  // c0 u, c3 u, c6 u per column u
-    std::vector<double> rowTerms_;     // c1 v, c4 v, c7 v per row v
+    std::vector<double> columnX_, columnY_, columnW_;  // c0 u, c3 u, c6 u per column u
+    std::vector<double> px_, py_;                      // image position of each module of a row
     std::vector<std::uint8_t> samples_;
     std::vector<std::uint8_t> rowLo_, rowHi_;
 };

@@ -3,6 +3,8 @@
 // pixel whose centre lies nearest, or nothing when that pixel is outside.
 #include <cstdint>
 
+#include "image/gray_buf.h"
+
 namespace AztecCore {
 
 // Index of the pixel nearest to coordinate v along an axis of `extent`
@@ -16,5 +18,31 @@ inline bool nearestPixelWithin(double v, std::int32_t extent, std::int32_t& inde
     index = static_cast<std::int32_t>(t);
     return true;
 }
+
+// The pixel nearest to image positions of one image, with its storage checked
+// once for all rows instead of once per read. Outside the image a read gives
+// `outside`.
+class NearestPixelReader {
+public:
+    explicit NearestPixelReader(const Image::GrayBuf& image)
+        : pixels_(image.width() > 0 && image.height() > 0 ? image.row(0) : nullptr),
+          stride_(image.stride()),
+          width_(pixels_ != nullptr ? image.width() : 0),
+          height_(pixels_ != nullptr ? image.height() : 0) {
+        if (pixels_ != nullptr) static_cast<void>(image.row(height_ - 1));
+    }
+
+    std::uint32_t at(double x, double y, std::uint32_t outside) const {
+        std::int32_t xi = 0, yi = 0;
+        if (!nearestPixelWithin(x, width_, xi) || !nearestPixelWithin(y, height_, yi)) return outside;
+        return pixels_[stride_ * yi + xi];
+    }
+
+private:
+    const std::uint8_t* pixels_;
+    std::int64_t stride_;
+    std::int32_t width_;
+    std::int32_t height_;
+};
 
 }  // namespace AztecCore

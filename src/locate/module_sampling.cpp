@@ -3,12 +3,20 @@
 // points around its centre, and decided dark or light against its neighbours.
 #include "decode/symbol_data.h"
 #include "locate/grid_nodes.h"
+#include "locate/map_sampling.h"
 #include "locate/sample_grid.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
 
 namespace {
+
+// A module with any of its five points beyond the image edge is outside as a
+// whole; the module decision then counts it light. (64-bit sum: five outside
+// samples would wrap a 32-bit one.)
+std::uint32_t meanOfFive(std::uint64_t sum) {
+    return sum > 5 * 255 ? kOutsideSample : static_cast<std::uint32_t>(sum / 5);
+}
 
 // Blocks of 16 modules on each side of the centre.
 std::int32_t blocksPerSide(const SymbolCandidate& cand) {
@@ -48,17 +56,56 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
         Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b),
                                       gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
     const double delta = cand.kind == SymbolKind::Full ? 0.25 : 0.1;
-    for (std::int32_t r = 0; r < 16; ++r)
-        for (std::int32_t c = 0; c < 16; ++c) grid.set(ox + c, oy + r, sampleMean5(c, r, delta));
+    const NearestPixelReader reader(*source);
+    const double* c = map_.c;
+
+    // The points of sampleMean5 through ProjectiveMap::apply, with each
+    // coefficient x coordinate product formed once per column and row (the
+    // coordinates before, at and after the module's centre) and the sums and
+    // divisions in apply's order, so every position is the one apply gives.
+    double columnX[3][16], columnY[3][16], columnW[3][16];
+    double rowX[3][16], rowY[3][16], rowW[3][16];
+    for (std::int32_t k = 0; k < 16; ++k) {
+        const double at[3] = {k - delta, static_cast<double>(k), k + delta};
+        for (int o = 0; o < 3; ++o) {
+            columnX[o][k] = c[0] * at[o];
+            columnY[o][k] = c[3] * at[o];
+            columnW[o][k] = c[6] * at[o];
+            rowX[o][k] = c[1] * at[o];
+            rowY[o][k] = c[4] * at[o];
+            rowW[o][k] = c[7] * at[o];
+        }
+    }
+    // Column and row offsets of the five points, in sampleMean5's order.
+    constexpr int kColumn[5] = {1, 1, 0, 2, 1};
+    constexpr int kRow[5] = {0, 2, 1, 1, 1};
+    for (std::int32_t r = 0; r < 16; ++r) {
+        double px[5][16], py[5][16];
+        for (int p = 0; p < 5; ++p) {
+            const double* cx = columnX[kColumn[p]];
+            const double* cy = columnY[kColumn[p]];
+            const double* cw = columnW[kColumn[p]];
+            const double rx = rowX[kRow[p]][r];
+            const double ry = rowY[kRow[p]][r];
+            const double rw = rowW[kRow[p]][r];
+            for (int k = 0; k < 16; ++k) {
+                const double w = cw[k] + rw + 1.0;
+                px[p][k] = (cx[k] + rx + c[2]) / w;
+                py[p][k] = (cy[k] + ry + c[5]) / w;
+            }
+        }
+        for (int k = 0; k < 16; ++k) {
+            std::uint64_t sum = 0;
+            for (int p = 0; p < 5; ++p) sum += reader.at(px[p][k], py[p][k], kOutsideSample);
+            grid.set(ox + k, oy + r, meanOfFive(sum));
+        }
+    }
 }
 
 std::uint32_t SymbolLocator::sampleMean5(double u, double v, double delta) const {
-    // A module with any of its five points beyond the image edge is outside
-    // as a whole; the module decision then counts it light. (64-bit sum: five
-    // outside samples would wrap a 32-bit one.)
     const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) + sampleAt(u - delta, v) +
                               sampleAt(u + delta, v) + sampleAt(u, v);
-    return sum > 5 * 255 ? kOutsideSample : static_cast<std::uint32_t>(sum / 5);
+    return meanOfFive(sum);
 }
 
 std::optional<std::vector<std::uint8_t>> SymbolLocator::readSymbol(SymbolCandidate& cand) {

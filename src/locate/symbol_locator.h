@@ -84,6 +84,9 @@ public:
     double refineColumn(std::int32_t u, std::int32_t v) const;
     double refineRow(std::int32_t u, std::int32_t v) const;
     std::uint32_t sampleMean5(double u, double v, double delta) const;
+    // sampleMean5 of the 16 x 16 modules of the cell with top-left node (a, b), into grid from (ox, oy).
+    void sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid, std::int32_t ox,
+                     std::int32_t oy);
 
     // Diagnostics for tests: the working image, the map left by the last step,
     // the fill statistics of the last fill and the number of analyzeAt calls.
@@ -129,8 +132,6 @@ private:
     std::int32_t bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const;
     void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
     void setNodesFromMap(SymbolCandidate& cand) const;
-    void sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid, std::int32_t ox,
-                     std::int32_t oy);
 
     std::shared_ptr<Image::GrayBuf> levels_;
     IPoint ringFar_[4] = {};

@@ -48,6 +48,41 @@ TEST(SampleMean5, OutsideStaysLightWithoutWrapping) {
     EXPECT_EQ(locator.sampleMean5(5.0, 5.0, 0.25), 0u);
 }
 
+// A block's modules, sampled together, are each the mean of their own five
+// points: through a skewed cell on a noisy image, also where the cell runs
+// off the image.
+struct BlockCase {
+    SymbolKind kind;
+    double shift;  // of the cell's nodes, in pixels
+};
+
+class SampleBlockTest : public ::testing::TestWithParam<BlockCase> {};
+
+TEST_P(SampleBlockTest, EveryModuleIsItsOwnMeanOfFive) {
+    auto image = blankImage(80, 70, 0);
+    std::uint32_t state = 12345;
+    for (auto& p : image.pixels) p = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    SymbolCandidate cand;
+    cand.kind = GetParam().kind;
+    const double s = GetParam().shift;
+    cand.gridNodes[10][10] = {5.3 + s, 4.1};
+    cand.gridNodes[11][10] = {61.7 + s, 9.2};
+    cand.gridNodes[11][11] = {57.2 + s, 66.8};
+    cand.gridNodes[10][11] = {8.9 + s, 52.4};
+    SampleGrid grid(32);
+    locator.sampleBlock(cand, 10, 10, grid, 16, 0);
+    const double delta = cand.kind == SymbolKind::Full ? 0.25 : 0.1;
+    for (std::int32_t r = 0; r < 16; ++r)
+        for (std::int32_t c = 0; c < 16; ++c)
+            ASSERT_EQ(grid.at(16 + c, r), locator.sampleMean5(c, r, delta)) << c << "," << r;
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndEdges, SampleBlockTest,
+                         ::testing::Values(BlockCase{SymbolKind::Full, 0.0}, BlockCase{SymbolKind::Compact, 0.0},
+                                           BlockCase{SymbolKind::Full, 30.0}));
+
 TEST(BinarizeSamples, ThresholdBetweenExtremes) {
     const std::vector<std::uint32_t> samples = {0, 40, 50, 60, 100};
     AztecCore::BitVector bits;

@@ -7,10 +7,15 @@
 // turn grey. So the map is adjusted, in ever smaller steps, toward the
 // greatest total contrast over all modules of the symbol.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "locate/map_sampling.h"
 #include "locate/symbol_locator.h"
@@ -43,9 +48,7 @@ constexpr double kRequiredGain = 0.03;
 // lattice is sampled with each coefficient x coordinate product formed once
 // per column and once per row; the sums and divisions around them run in the
 // order of ProjectiveMap::apply, so every position is the one apply gives.
-// Each row is mapped in one loop (the two divisions of a point side by side,
-// which the compiler pairs) and gathered from the image in a second, so that
-// the first vectorises.
+// Where SSE2 is at hand two points are mapped and range-tested at once.
 // The buffers are kept from one map to the next.
 class ContrastMeter {
 public:
@@ -75,30 +78,56 @@ private:
             columnY_[k] = map.c[3] * d;
             columnW_[k] = map.c[6] * d;
         }
-        px_.resize(n);
-        py_.resize(n);
         samples_.resize(n * n);
         const NearestPixelReader reader(image_);
-        const double c2 = map.c[2];
-        const double c5 = map.c[5];
         for (std::size_t y = 0; y < n; ++y) {
             const double d = static_cast<std::int32_t>(y) - half;
-            const double rowX = map.c[1] * d;
-            const double rowY = map.c[4] * d;
-            const double rowW = map.c[7] * d;
-            double* px = px_.data();
-            double* py = py_.data();
-            for (std::size_t x = 0; x < n; ++x) {
-                const double w = columnW_[x] + rowW + 1.0;
-                px[x] = (columnX_[x] + rowX + c2) / w;
-                py[x] = (columnY_[x] + rowY + c5) / w;
-            }
-            std::uint8_t* out = &samples_[y * n];
-            for (std::size_t x = 0; x < n; ++x) {
-                const std::uint32_t sample = reader.at(px[x], py[x], kOutside);
-                if (sample == kOutside) return false;
-                out[x] = static_cast<std::uint8_t>(sample);
-            }
+            if (!sampleRow(map, map.c[1] * d, map.c[4] * d, map.c[7] * d, reader, &samples_[y * n], n)) return false;
+        }
+        return true;
+    }
+
+    // One lattice row, given its products c1 v, c4 v and c7 v; false when a
+    // point falls outside the image.
+    bool sampleRow(const ProjectiveMap& map, double rowX, double rowY, double rowW, const NearestPixelReader& reader,
+                   std::uint8_t* out, std::size_t n) const {
+        std::size_t x = 0;
+#if defined(__SSE2__)
+        // Two points at a time: each lane computes what the scalar loop
+        // below does, with the range test of nearestPixelWithin.
+        const __m128d one = _mm_set1_pd(1.0);
+        const __m128d halfPixel = _mm_set1_pd(0.5);
+        const __m128d zero = _mm_setzero_pd();
+        const __m128d right = _mm_set1_pd(reader.width());
+        const __m128d bottom = _mm_set1_pd(reader.height());
+        const __m128d c2 = _mm_set1_pd(map.c[2]);
+        const __m128d c5 = _mm_set1_pd(map.c[5]);
+        const __m128d rx = _mm_set1_pd(rowX);
+        const __m128d ry = _mm_set1_pd(rowY);
+        const __m128d rw = _mm_set1_pd(rowW);
+        for (; x + 2 <= n; x += 2) {
+            const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnW_[x]), rw), one);
+            const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnX_[x]), rx), c2), w);
+            const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnY_[x]), ry), c5), w);
+            const __m128d tx = _mm_add_pd(px, halfPixel);
+            const __m128d ty = _mm_add_pd(py, halfPixel);
+            const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, right)),
+                                              _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, bottom)));
+            if (_mm_movemask_pd(inside) != 3) return false;
+            const __m128i xi = _mm_cvttpd_epi32(tx);
+            const __m128i yi = _mm_cvttpd_epi32(ty);
+            out[x] = reader.pixelWithin(_mm_cvtsi128_si32(xi), _mm_cvtsi128_si32(yi));
+            out[x + 1] =
+                reader.pixelWithin(_mm_cvtsi128_si32(_mm_srli_si128(xi, 4)), _mm_cvtsi128_si32(_mm_srli_si128(yi, 4)));
+        }
+#endif
+        for (; x < n; ++x) {
+            const double w = columnW_[x] + rowW + 1.0;
+            const double px = (columnX_[x] + rowX + map.c[2]) / w;
+            const double py = (columnY_[x] + rowY + map.c[5]) / w;
+            const std::uint32_t sample = reader.at(px, py, kOutside);
+            if (sample == kOutside) return false;
+            out[x] = static_cast<std::uint8_t>(sample);
         }
         return true;
     }
@@ -161,9 +190,37 @@ private:
 
     const Image::GrayBuf& image_;
     std::vector<double> columnX_, columnY_, columnW_;  // c0 u, c3 u, c6 u per column u
-    std::vector<double> px_, py_;                      // image position of each module of a row
     std::vector<std::uint8_t> samples_;
     std::vector<std::uint8_t> rowLo_, rowHi_;
+};
+
+// Scores of the corner positions tried lately in one stage. Moving a
+// coordinate one step and back often returns to a position tried before, to
+// the same bits; its fit and score are then known already.
+class RecentScores {
+public:
+    const double* find(const PointD (&to)[4]) const {
+        for (std::size_t k = 0; k < count_; ++k)
+            if (std::memcmp(entries_[k].to, to, sizeof to) == 0) return &entries_[k].score;
+        return nullptr;
+    }
+    void add(const PointD (&to)[4], double score) {
+        Entry& entry = entries_[next_];
+        std::memcpy(entry.to, to, sizeof to);
+        entry.score = score;
+        next_ = (next_ + 1) % entries_.size();
+        count_ = std::min(count_ + 1, entries_.size());
+    }
+
+private:
+    struct Entry {
+        PointD to[4];
+        double score = 0.0;
+    };
+    // A coordinate comes back after the other seven have had their turns.
+    std::array<Entry, 32> entries_{};
+    std::size_t count_ = 0;
+    std::size_t next_ = 0;
 };
 
 // One stage of the search: the outer corners of the square of `radius`
@@ -184,6 +241,7 @@ bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contra
     if (best < 0.0) return false;
     const PointD start[4] = {to[0], to[1], to[2], to[3]};
     const double reach = kStageReach * module;
+    RecentScores recent;
     for (const double stepModules : kPolishSteps) {
         const double step = stepModules * module;
         for (int round = 0; round < kPolishRounds; ++round) {
@@ -194,7 +252,9 @@ bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contra
                 for (const double delta : {step, -step}) {
                     if (std::fabs(coord + delta - origin) > reach) continue;
                     coord += delta;
-                    const double score = contrast(fit(to), radius);
+                    const double* known = recent.find(to);
+                    const double score = known != nullptr ? *known : contrast(fit(to), radius);
+                    if (known == nullptr) recent.add(to, score);
                     if (score > best + kMinGain) {
                         best = score;
                         improved = true;

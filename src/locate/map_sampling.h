@@ -35,8 +35,12 @@ public:
     std::uint32_t at(double x, double y, std::uint32_t outside) const {
         std::int32_t xi = 0, yi = 0;
         if (!nearestPixelWithin(x, width_, xi) || !nearestPixelWithin(y, height_, yi)) return outside;
-        return pixels_[stride_ * yi + xi];
+        return pixelWithin(xi, yi);
     }
+    // For a pixel already known to lie within the image.
+    std::uint8_t pixelWithin(std::int32_t xi, std::int32_t yi) const { return pixels_[stride_ * yi + xi]; }
+    std::int32_t width() const { return width_; }
+    std::int32_t height() const { return height_; }
 
 private:
     const std::uint8_t* pixels_;

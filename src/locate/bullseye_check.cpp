@@ -185,33 +185,53 @@ void SymbolLocator::fillRing(std::int32_t x, std::int32_t y) {
     fillFrom(x, y, false, kRingFillMark, true);
 }
 
-void SymbolLocator::recordRingPixel(std::int32_t x, std::int32_t y) {
-    const std::int64_t dx = std::int64_t{ringRef_.x} - x;
-    const std::int64_t dy = std::int64_t{ringRef_.y} - y;
-    const std::int64_t d2 = dx * dx + dy * dy;
-    int quadrant = 0;
-    if (x > ringRef_.x)
-        quadrant = y <= ringRef_.y ? 0 : 1;
-    else
-        quadrant = y > ringRef_.y ? 2 : 3;
-    if (d2 > ringFarDist2_[quadrant]) {
-        ringFarDist2_[quadrant] = d2;
-        ringFar_[quadrant] = {x, y};
+// The farthest ring pixel per quadrant and per sector, first in fill order
+// among equals. Along a row the distance to the reference grows with |x - x_ref|
+// alone, so on a stretch where the quadrant (or sector) stays the same the
+// first farthest pixel is one of its two ends: the left one unless the right
+// one lies strictly farther. One check of that end per stretch leaves the
+// extremes exactly as checking every pixel in order would.
+void SymbolLocator::recordRingRun(std::int32_t x0, std::int32_t x1, std::int32_t y) {
+    const std::int64_t rx = ringRef_.x;
+    const std::int64_t ey = std::int64_t{y} - ringRef_.y;
+    const auto farEnd = [rx](std::int64_t a, std::int64_t b) {
+        const std::int64_t da = a >= rx ? a - rx : rx - a;
+        const std::int64_t db = b >= rx ? b - rx : rx - b;
+        return da >= db ? a : b;
+    };
+    const auto offer = [&](IPoint* far, std::int64_t* dist2, int k, std::int64_t x) {
+        const std::int64_t ex = x - rx;
+        const std::int64_t d2 = ex * ex + ey * ey;
+        if (d2 > dist2[k]) {
+            dist2[k] = d2;
+            far[k] = {static_cast<std::int32_t>(x), y};
+        }
+    };
+    // Quadrants: 0 and 1 right of the reference (above and level, below),
+    // 2 and 3 left of it or on its column (below, above and level).
+    const std::int64_t rightFrom = rx + 1;
+    if (x0 < rightFrom) {
+        const std::int64_t b = std::min<std::int64_t>(x1, rx);
+        offer(ringFar_, ringFarDist2_, ey > 0 ? 2 : 3, farEnd(x0, b));
+    }
+    if (x1 >= rightFrom) {
+        const std::int64_t a = std::max<std::int64_t>(x0, rightFrom);
+        offer(ringFar_, ringFarDist2_, ey <= 0 ? 0 : 1, farEnd(a, x1));
     }
     // Sectors between the diagonals, indexed like the quadrants that they
-    // follow clockwise: 0 right, 1 bottom, 2 left, 3 top.
-    const std::int64_t ex = -dx;
-    const std::int64_t ey = -dy;
-    const std::int64_t p = ex + ey;  // grows toward the bottom right
-    const std::int64_t m = ey - ex;  // grows toward the bottom left
-    int sector = 0;
-    if (p > 0)
-        sector = m > 0 ? 1 : 0;
-    else
-        sector = m > 0 ? 2 : 3;
-    if (d2 > ringFarDiagDist2_[sector]) {
-        ringFarDiagDist2_[sector] = d2;
-        ringFarDiag_[sector] = {x, y};
+    // follow clockwise: 0 right, 1 bottom, 2 left, 3 top. With ex = x - x_ref,
+    // ex + ey > 0 from x = x_ref - ey + 1 on and ey - ex > 0 before x = x_ref + ey.
+    const std::int64_t plusFrom = rx - ey + 1;
+    const std::int64_t minusFrom = rx + ey;
+    std::int64_t cuts[4] = {x0, std::min(plusFrom, minusFrom), std::max(plusFrom, minusFrom), std::int64_t{x1} + 1};
+    for (int i = 0; i < 3; ++i) {
+        const std::int64_t a = std::max(cuts[i], std::int64_t{x0});
+        const std::int64_t b = std::min(cuts[i + 1], std::int64_t{x1} + 1) - 1;
+        if (a > b) continue;
+        const std::int64_t ex = a - rx;
+        const bool plus = ex + ey > 0;
+        const bool minus = ey - ex > 0;
+        offer(ringFarDiag_, ringFarDiagDist2_, plus ? (minus ? 1 : 0) : (minus ? 2 : 3), farEnd(a, b));
     }
 }
 

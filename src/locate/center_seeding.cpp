@@ -57,24 +57,26 @@ std::uint8_t SymbolLocator::quantizedLevel(std::uint32_t v, const Levels& levels
     return 170;
 }
 
-// Gray values are bytes, so one table of 256 levels replaces the comparisons.
-SymbolLocator::LevelTable SymbolLocator::levelTable(const Levels& levels) {
-    LevelTable table{};
-    for (std::uint32_t v = 0; v < 256; ++v) table[v] = quantizedLevel(v, levels);
-    return table;
-}
-
 // Quantises [x0, x1) of row y; the caller keeps the stretch inside the image.
-void SymbolLocator::quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const LevelTable& table) {
+// With the levels in order a pixel's level is 85 times the number of levels it
+// reaches, a form the compiler turns into whole-vector compares.
+void SymbolLocator::quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const Levels& levels) {
     if (x1 <= x0) return;
-    if (x0 < 0 || x1 > source->width() || x1 > levels_->width()) {
+    const bool ordered = levels.lo <= levels.mid && levels.mid <= levels.hi && levels.hi <= 255;
+    if (!ordered || x0 < 0 || x1 > source->width() || x1 > levels_->width()) {
         // Not a stretch of one row of both images: pixel by pixel, each index checked.
-        for (std::int32_t x = x0; x < x1; ++x) levels_->setPixel(x, y, table[source->pixel(x, y)]);
+        for (std::int32_t x = x0; x < x1; ++x) levels_->setPixel(x, y, quantizedLevel(source->pixel(x, y), levels));
         return;
     }
+    const auto lo = static_cast<std::uint8_t>(levels.lo);
+    const auto mid = static_cast<std::uint8_t>(levels.mid);
+    const auto hi = static_cast<std::uint8_t>(levels.hi);
     const std::uint8_t* in = source->row(y);
     std::uint8_t* out = levels_->row(y);
-    for (std::int32_t x = x0; x < x1; ++x) out[x] = table[in[x]];
+    for (std::int32_t x = x0; x < x1; ++x) {
+        const std::uint8_t v = in[x];
+        out[x] = static_cast<std::uint8_t>((v >= lo ? 85 : 0) + (v >= mid ? 85 : 0) + (v >= hi ? 85 : 0));
+    }
 }
 
 bool SymbolLocator::insideImage(std::int32_t x, std::int32_t y) const {
@@ -118,10 +120,13 @@ PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
     seedRegion_ = region_;
 
     try {
-        if (insideImage(sx, sy) && levels_->pixel(sx, sy) < kLightFrom)
-            fillDark(sx, sy);
-        else
-            fillLight(sx, sy);
+        const bool dark = insideImage(sx, sy) && levels_->pixel(sx, sy) < kLightFrom;
+        if (!fillSeedSquare(sx, sy, dark, dark ? kDarkFillMark : kLightFillMark)) {
+            if (dark)
+                fillDark(sx, sy);
+            else
+                fillLight(sx, sy);
+        }
     } catch (const std::exception&) {
         fillCount_ = 0;
     }
@@ -167,8 +172,8 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
     }
     clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
-    const LevelTable table = levelTable({lo, mid, hi});
-    for (std::int32_t y = y0; y < y1; ++y) quantizeStretch(y, x0, x1, table);
+    const Levels levels{lo, mid, hi};
+    for (std::int32_t y = y0; y < y1; ++y) quantizeStretch(y, x0, x1, levels);
     // Ring marks within the square are gone now.
     const auto overwritten = [&](const RingRun& run) {
         return run.y >= y0 && run.y < y1 && run.x0 >= x0 && run.x1 < x1;
@@ -186,16 +191,15 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
     const std::int32_t h = levels_->height();
     clampToImage(x0, y0, x1, y1, w, h);
     const Region& s = seedRegion_;
-    const LevelTable table = levelTable(seedLevels_);
     const bool seeded = s.x0 < s.x1;
     for (std::int32_t y = y0; y <= y1; ++y) {
         if (!seeded || y < s.y0 || y >= s.y1 || x1 < s.x0 || x0 >= s.x1) {
-            quantizeStretch(y, x0, x1 + 1, table);
+            quantizeStretch(y, x0, x1 + 1, seedLevels_);
             continue;
         }
         // Around the seeded stretch [s.x0, s.x1) of this row.
-        quantizeStretch(y, x0, std::min(s.x0, x1 + 1), table);
-        quantizeStretch(y, std::max(s.x1, x0), x1 + 1, table);
+        quantizeStretch(y, x0, std::min(s.x0, x1 + 1), seedLevels_);
+        quantizeStretch(y, std::max(s.x1, x0), x1 + 1, seedLevels_);
     }
 }
 
@@ -272,7 +276,7 @@ void SymbolLocator::fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint
                 end = start + n;
                 seedEnd = end - 1;
             }
-            for (std::int64_t xl = start; xl < end; ++xl) recordRingPixel(static_cast<std::int32_t>(xl), y);
+            recordRingRun(static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - 1), y);
         }
         std::fill(row + start, row + end, mark);
         if (mark == kRingFillMark)
@@ -315,7 +319,7 @@ void SymbolLocator::fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint
         fillSumY_ += y;
         fillCount_ += 1;
         if (ringFill) {
-            recordRingPixel(xx, y);
+            recordRingRun(xx, xx, y);
             if (fillCount_ >= fillLimit_) break;
         }
         const bool seedable = rg.x0 < xx && xx < rg.x1;

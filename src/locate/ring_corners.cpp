@@ -3,6 +3,7 @@
 // runs along the ring's centre line, so their intersections are the ring's
 // corners at (+-d, +-d) modules, far steadier than single extreme pixels.
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "locate/fill_marks.h"
@@ -39,15 +40,124 @@ double alongSide(double x, double y, const PointD& p, const PointD& q) {
     return ((x - p.x) * dx + (y - p.y) * dy) / (dx * dx + dy * dy);
 }
 
+// Adds pixels x = a..b of row y. The sums are integers, formed modulo 2^64
+// like the pixel-by-pixel additions, so the order does not matter.
+void addStretchToSums(SideSums& s, std::int64_t a, std::int64_t b, std::int64_t y) {
+    const auto u = [](std::int64_t v) { return static_cast<std::uint64_t>(v); };
+    const std::uint64_t n = u(b - a + 1);
+    // Sums of k and k^2 for k = 0 .. n-1, each division exact before the product.
+    const std::uint64_t sumK = n % 2 == 0 ? (n / 2) * (n - 1) : n * ((n - 1) / 2);
+    std::uint64_t f1 = n - 1, f2 = n, f3 = 2 * n - 1;
+    if (f1 % 2 == 0)
+        f1 /= 2;
+    else
+        f2 /= 2;
+    if (f1 % 3 == 0)
+        f1 /= 3;
+    else if (f2 % 3 == 0)
+        f2 /= 3;
+    else
+        f3 /= 3;
+    const std::uint64_t sumKK = f1 * f2 * f3;
+    const std::uint64_t sumX = n * u(a) + sumK;
+    const std::uint64_t sumXX = n * u(a) * u(a) + 2 * u(a) * sumK + sumKK;
+    s.sx = static_cast<std::int64_t>(u(s.sx) + sumX);
+    s.sxx = static_cast<std::int64_t>(u(s.sxx) + sumXX);
+    s.sxy = static_cast<std::int64_t>(u(s.sxy) + sumX * u(y));
+    s.sy = static_cast<std::int64_t>(u(s.sy) + n * u(y));
+    s.syy = static_cast<std::int64_t>(u(s.syy) + n * u(y) * u(y));
+    s.n = static_cast<std::int64_t>(u(s.n) + n);
+}
+
+Side sideOf(int g1, int g2) {
+    if (g1 < 0 && g2 < 0) return Bottom;
+    if (g1 < 0) return Left;
+    if (g2 < 0) return Right;
+    return Top;
+}
+
+// Sorts the ring pixels of one row into the four sides' sums. Every value
+// that decides a pixel's fate (the two diagonal tests and the position along
+// its side) is a chain of rounded subtractions, products with constants and
+// one division by a positive constant, so it never decreases, or never
+// increases, as x grows. A stretch whose two ends agree on a decision thus
+// agrees on it throughout; stretches are halved until their ends agree and
+// then added whole. Each test is the one the pixel-by-pixel sort makes.
+class RowSorter {
+public:
+    RowSorter(const PointD* corners, SideSums* sums, std::int32_t y) : c_(corners), sums_(sums), y_(y) {}
+
+    // Whether whole stretches may be sorted at once: coordinates that keep
+    // every product finite and sides of non-zero length.
+    static bool stretchesAllowed(const PointD* c) {
+        for (int k = 0; k < 4; ++k)
+            if (!(std::fabs(c[k].x) <= 1e9 && std::fabs(c[k].y) <= 1e9)) return false;
+        for (const auto& ends : kSideEnds) {
+            const double dx = c[ends[1]].x - c[ends[0]].x;
+            const double dy = c[ends[1]].y - c[ends[0]].y;
+            if (!(dx * dx + dy * dy > 0.0)) return false;
+        }
+        return true;
+    }
+
+    void addPixel(std::int32_t x) const {
+        const Side side = sideAt(x);
+        if (marginClass(side, x) == 0) sums_[side].add(x, y_);
+    }
+
+    void addStretch(std::int32_t a, std::int32_t b) const {
+        if (diagonalSigns(a) != diagonalSigns(b)) {
+            const std::int32_t mid = a + (b - a) / 2;
+            addStretch(a, mid);
+            addStretch(mid + 1, b);
+            return;
+        }
+        addOnSide(sideAt(a), a, b);
+    }
+
+private:
+    // Both diagonal tests' signs, -1, 0 or 1 each, in one number.
+    int diagonalSigns(std::int32_t x) const {
+        const PointD tl = c_[0], tr = c_[1], br = c_[2], bl = c_[3];
+        const std::int32_t y = y_;
+        const double s1 = (x - tl.x) * (br.y - tl.y) - (y - tl.y) * (br.x - tl.x);
+        const double s2 = (x - bl.x) * (tr.y - bl.y) - (y - bl.y) * (tr.x - bl.x);
+        return 3 * signOf(s1) + signOf(s2);
+    }
+    Side sideAt(std::int32_t x) const {
+        const int signs = diagonalSigns(x);
+        const int g1 = signs >= 2 ? 1 : (signs <= -2 ? -1 : 0);
+        return sideOf(g1, signs - 3 * g1);
+    }
+    // -1 before the side's kept middle, 0 in it, 1 beyond it.
+    int marginClass(Side side, std::int32_t x) const {
+        const double t = alongSide(x, y_, c_[kSideEnds[side][0]], c_[kSideEnds[side][1]]);
+        if (t < kCornerMargin) return -1;
+        if (t > 1.0 - kCornerMargin) return 1;
+        return 0;
+    }
+    void addOnSide(Side side, std::int32_t a, std::int32_t b) const {
+        const int ca = marginClass(side, a);
+        if (ca == marginClass(side, b)) {
+            if (ca == 0) addStretchToSums(sums_[side], a, b, y_);
+            return;
+        }
+        const std::int32_t mid = a + (b - a) / 2;
+        addOnSide(side, a, mid);
+        addOnSide(side, mid + 1, b);
+    }
+
+    const PointD* c_;
+    SideSums* sums_;
+    std::int32_t y_;
+};
+
 }  // namespace
 
 void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
     if (!levels_) return;
-    const PointD tl = cand.corners[0];
-    const PointD tr = cand.corners[1];
-    const PointD br = cand.corners[2];
-    const PointD bl = cand.corners[3];
     SideSums sums[4];
+    const bool byStretch = RowSorter::stretchesAllowed(cand.corners);
     // The ring marks in the region, in row order: every mark lies on a
     // recorded run, so the runs clipped to the region and the image, sorted
     // and walked without visiting a pixel twice, meet them all.
@@ -69,24 +179,21 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
             next = run.x0;
         }
         const std::uint8_t* row = levels_->row(run.y);
-        const std::int32_t y = run.y;
-        for (std::int32_t x = static_cast<std::int32_t>(std::max<std::int64_t>(next, run.x0)); x <= run.x1; ++x) {
-            if (row[x] != kRingFillMark) continue;
-            const double s1 = (x - tl.x) * (br.y - tl.y) - (y - tl.y) * (br.x - tl.x);
-            const double s2 = (x - bl.x) * (tr.y - bl.y) - (y - bl.y) * (tr.x - bl.x);
-            const int g1 = signOf(s1);
-            const int g2 = signOf(s2);
-            Side side = Top;
-            if (g1 < 0 && g2 < 0)
-                side = Bottom;
-            else if (g1 < 0)
-                side = Left;
-            else if (g2 < 0)
-                side = Right;
-            const PointD* guess = cand.corners;
-            const double t = alongSide(x, y, guess[kSideEnds[side][0]], guess[kSideEnds[side][1]]);
-            if (t < kCornerMargin || t > 1.0 - kCornerMargin) continue;
-            sums[side].add(x, y);
+        const RowSorter sorter(cand.corners, sums, run.y);
+        std::int32_t x = static_cast<std::int32_t>(std::max<std::int64_t>(next, run.x0));
+        while (x <= run.x1) {
+            if (row[x] != kRingFillMark) {
+                ++x;
+                continue;
+            }
+            std::int32_t last = x;
+            while (last < run.x1 && row[last + 1] == kRingFillMark) ++last;
+            if (byStretch) {
+                sorter.addStretch(x, last);
+            } else {
+                for (std::int32_t p = x; p <= last; ++p) sorter.addPixel(p);
+            }
+            x = last + 1;
         }
         next = std::max<std::int64_t>(next, std::int64_t{run.x1} + 1);
     }

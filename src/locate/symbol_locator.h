@@ -113,18 +113,20 @@ private:
     // The bull's-eye check, corner fit and mode ring after a seeding (analyzeAt's second half).
     bool analyzeSeeded(SymbolCandidate& cand);
     bool seedingIsSelfContained(std::int32_t sx, std::int32_t sy) const;
-    using LevelTable = std::array<std::uint8_t, 256>;
-    static LevelTable levelTable(const Levels& levels);
-    void quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const LevelTable& table);
+    void quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const Levels& levels);
     void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
     void fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
     void fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
+    // fillFrom of a seeding whose square was just quantised (component_fill.cpp);
+    // false, having done nothing, where its start lies outside the square's inside.
+    bool fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark);
     bool levelsDark(std::int32_t x, std::int32_t y) const;
     bool insideImage(std::int32_t x, std::int32_t y) const;
     void pushSeed(std::int32_t x, std::int32_t y);
     void clearSeeds();
     void releaseRingMarks();
-    void recordRingPixel(std::int32_t x, std::int32_t y);
+    // Ring fill pixels x0..x1 of row y, in order, for the farthest ones.
+    void recordRingRun(std::int32_t x0, std::int32_t x1, std::int32_t y);
 
     bool readModeRingAtScales(SymbolCandidate& cand);
     std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
@@ -154,6 +156,7 @@ private:
     // The fill's queue of seeds; those before seedHead_ are taken.
     std::vector<IPoint> seeds_;
     std::size_t seedHead_ = 0;
+    std::vector<std::uint64_t> componentBits_;
     IPoint ringRef_;
     Aztec::Math::ProjectiveMap map_;
     std::uint32_t readCount_ = 0;

@@ -6,6 +6,10 @@
 #include <cstring>
 #include <exception>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "locate/fill_marks.h"
 #include "locate/symbol_locator.h"
 
@@ -59,7 +63,7 @@ std::uint8_t SymbolLocator::quantizedLevel(std::uint32_t v, const Levels& levels
 
 // Quantises [x0, x1) of row y; the caller keeps the stretch inside the image.
 // With the levels in order a pixel's level is 85 times the number of levels it
-// reaches, a form the compiler turns into whole-vector compares.
+// reaches, which sixteen pixels at a time can count.
 void SymbolLocator::quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const Levels& levels) {
     if (x1 <= x0) return;
     const bool ordered = levels.lo <= levels.mid && levels.mid <= levels.hi && levels.hi <= 255;
@@ -73,7 +77,22 @@ void SymbolLocator::quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_
     const auto hi = static_cast<std::uint8_t>(levels.hi);
     const std::uint8_t* in = source->row(y);
     std::uint8_t* out = levels_->row(y);
-    for (std::int32_t x = x0; x < x1; ++x) {
+    std::int32_t x = x0;
+#if defined(__SSE2__)
+    // v reaches t exactly when max(v, t) is v.
+    const __m128i loV = _mm_set1_epi8(static_cast<char>(lo));
+    const __m128i midV = _mm_set1_epi8(static_cast<char>(mid));
+    const __m128i hiV = _mm_set1_epi8(static_cast<char>(hi));
+    const __m128i step = _mm_set1_epi8(85);
+    for (; x1 - x >= 16; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
+        const __m128i a = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, loV), v), step);
+        const __m128i b = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, midV), v), step);
+        const __m128i c = _mm_and_si128(_mm_cmpeq_epi8(_mm_max_epu8(v, hiV), v), step);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_add_epi8(_mm_add_epi8(a, b), c));
+    }
+#endif
+    for (; x < x1; ++x) {
         const std::uint8_t v = in[x];
         out[x] = static_cast<std::uint8_t>((v >= lo ? 85 : 0) + (v >= mid ? 85 : 0) + (v >= hi ? 85 : 0));
     }
@@ -192,6 +211,24 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
     clampToImage(x0, y0, x1, y1, w, h);
     const Region& s = seedRegion_;
     const bool seeded = s.x0 < s.x1;
+    const Levels& lv = seedLevels_;
+    const bool ordered = lv.lo <= lv.mid && lv.mid <= lv.hi && lv.hi <= 255;
+    if (x0 == x1 && y0 <= y1 && ordered && source->width() == w && source->height() == h) {
+        // One column (the edge scan's): down the rows by their strides, the
+        // seeded square's pixels left alone.
+        const std::uint8_t* in = source->row(y0) + x0;
+        std::uint8_t* out = levels_->row(y0) + x0;
+        static_cast<void>(source->row(y1));
+        static_cast<void>(levels_->row(y1));
+        const bool columnSeeded = seeded && x0 >= s.x0 && x0 < s.x1;
+        for (std::int32_t y = y0; y <= y1; ++y) {
+            if (columnSeeded && y >= s.y0 && y < s.y1) continue;
+            const std::uint8_t v = in[std::int64_t{y - y0} * source->stride()];
+            out[std::int64_t{y - y0} * levels_->stride()] =
+                static_cast<std::uint8_t>((v >= lv.lo ? 85 : 0) + (v >= lv.mid ? 85 : 0) + (v >= lv.hi ? 85 : 0));
+        }
+        return;
+    }
     for (std::int32_t y = y0; y <= y1; ++y) {
         if (!seeded || y < s.y0 || y >= s.y1 || x1 < s.x0 || x0 >= s.x1) {
             quantizeStretch(y, x0, x1 + 1, seedLevels_);

@@ -94,6 +94,39 @@ Word rangeMask(std::int64_t k, std::int64_t a, std::int64_t b) {
     return upTo & ~((Word{1} << lo) - 1);
 }
 
+// Writes mark over the pixels whose bit was set before the fill and is clear
+// after it.
+void markTaken(const Word* before, const Word* after, std::int64_t count, std::uint8_t mark, std::uint8_t* pixels) {
+    const std::int64_t words = (count + 63) / 64;
+    for (std::int64_t k = 0; k < words; ++k) {
+        Word taken = before[k] & ~after[k];
+        if (taken == 0) continue;
+        std::uint8_t* p = pixels + k * 64;
+#if defined(__SSE2__)
+        if (k * 64 + 64 <= count) {
+            // Each byte lane picks its bit of a 16-bit slice of the word.
+            const __m128i select = _mm_set_epi8(-128, 64, 32, 16, 8, 4, 2, 1, -128, 64, 32, 16, 8, 4, 2, 1);
+            const __m128i marks = _mm_set1_epi8(static_cast<char>(mark));
+            for (int part = 0; part < 4; ++part) {
+                const auto bits16 = static_cast<unsigned>(taken >> (16 * part)) & 0xFFFFu;
+                if (bits16 == 0) continue;
+                const __m128i lanes = _mm_unpacklo_epi64(_mm_set1_epi8(static_cast<char>(bits16 & 0xFFu)),
+                                                         _mm_set1_epi8(static_cast<char>(bits16 >> 8)));
+                const __m128i on = _mm_cmpeq_epi8(_mm_and_si128(lanes, select), select);
+                auto* at = reinterpret_cast<__m128i*>(p + 16 * part);
+                const __m128i old = _mm_loadu_si128(at);
+                _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(on, marks), _mm_andnot_si128(on, old)));
+            }
+            continue;
+        }
+#endif
+        while (taken != 0) {
+            p[lowZeros(taken)] = mark;
+            taken &= taken - 1;
+        }
+    }
+}
+
 }  // namespace
 
 bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark) {
@@ -107,44 +140,69 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
     const std::int64_t columns = rg.x1 - firstColumn;
     const std::int64_t rows = rg.y1 - firstRow;
     const std::int64_t words = (columns + 63) / 64;
-    componentBits_.assign(static_cast<std::size_t>(rows * words), 0);
+    // The bits not taken yet, then the bits of the class as they were.
+    const std::int64_t size = rows * words;
+    componentBits_.assign(static_cast<std::size_t>(2 * size), 0);
     for (std::int64_t r = 0; r < rows; ++r)
         rowToBits(levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn, columns, dark,
                   componentBits_.data() + r * words);
+    std::copy(componentBits_.begin(), componentBits_.begin() + size, componentBits_.begin() + size);
 
-    clearSeeds();
-    pushSeed(x - firstColumn, y - firstRow);
-    while (!seeds_.empty()) {
-        const IPoint seed = seeds_.back();
-        seeds_.pop_back();
-        Word* bits = componentBits_.data() + std::int64_t{seed.y} * words;
+    // The queue's storage is the member's, kept between fills; locals let the
+    // compiler keep them in registers across the pushes.
+    std::vector<IPoint> stack = std::move(seeds_);
+    stack.clear();
+    stack.push_back({x - firstColumn, y - firstRow});
+    Word* const base = componentBits_.data();
+    std::int64_t twiceSumX = 0, sumY = 0, count = 0;
+    while (!stack.empty()) {
+        const IPoint seed = stack.back();
+        stack.pop_back();
+        Word* bits = base + std::int64_t{seed.y} * words;
         if ((bits[seed.x >> 6] >> (seed.x & 63) & 1u) == 0) continue;
         const std::int64_t a = runStart(bits, seed.x);
         const std::int64_t b = runEnd(bits, words, seed.x);
-        for (std::int64_t k = a >> 6; k <= b >> 6; ++k) bits[k] &= ~rangeMask(k, a, b);
-
-        const std::int32_t py = firstRow + seed.y;
-        const std::int64_t px0 = firstColumn + a;
-        const std::int64_t px1 = firstColumn + b;
-        std::uint8_t* row = levels_->row(py);
-        std::fill(row + px0, row + px1 + 1, mark);
+        const std::int64_t ka = a >> 6;
+        const std::int64_t kb = b >> 6;
         const std::int64_t n = b - a + 1;
-        fillSumX_ += (px0 + px1) * n / 2;
-        fillSumY_ += std::int64_t{py} * n;
-        fillCount_ += n;
+        twiceSumX += (2 * (firstColumn + a) + n - 1) * n;
+        sumY += (firstRow + std::int64_t{seed.y}) * n;
+        count += n;
 
         // One seed per stretch of the rows above and below that touches the run.
-        for (const std::int32_t r : {seed.y - 1, seed.y + 1}) {
-            if (r < 0 || r >= rows) continue;
-            const Word* next = componentBits_.data() + std::int64_t{r} * words;
-            for (std::int64_t k = a >> 6; k <= b >> 6; ++k) {
-                Word m = next[k] & rangeMask(k, a, b);
-                while (m != 0) {
-                    pushSeed(static_cast<std::int32_t>(k * 64 + lowZeros(m)), r);
-                    m &= m + (m & (~m + 1));  // drops the lowest stretch of set bits
-                }
+        const auto seedStretches = [&](Word m, std::int64_t k, std::int32_t r) {
+            while (m != 0) {
+                stack.push_back({static_cast<std::int32_t>(k * 64 + lowZeros(m)), r});
+                m &= m + (m & (~m + 1));  // drops the lowest stretch of set bits
             }
+        };
+        const Word* above = seed.y > 0 ? bits - words : nullptr;
+        const Word* below = seed.y + 1 < rows ? bits + words : nullptr;
+        if (ka == kb) {
+            // Most runs lie within one word.
+            const Word mask = (kAllSet >> (64 - n)) << (a & 63);
+            bits[ka] &= ~mask;
+            if (above != nullptr) seedStretches(above[ka] & mask, ka, seed.y - 1);
+            if (below != nullptr) seedStretches(below[ka] & mask, ka, seed.y + 1);
+            continue;
         }
+        for (std::int64_t k = ka; k <= kb; ++k) {
+            const Word mask = rangeMask(k, a, b);
+            bits[k] &= ~mask;
+            if (above != nullptr) seedStretches(above[k] & mask, k, seed.y - 1);
+            if (below != nullptr) seedStretches(below[k] & mask, k, seed.y + 1);
+        }
+    }
+    seeds_ = std::move(stack);
+    seedHead_ = 0;
+    // Every run's (first + last) * n is even, so the halves add up exactly.
+    fillSumX_ += twiceSumX / 2;
+    fillSumY_ += sumY;
+    fillCount_ += count;
+    for (std::int64_t r = 0; r < rows; ++r) {
+        const Word* left = componentBits_.data() + r * words;
+        markTaken(left + size, left, columns, mark,
+                  levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn);
     }
     return true;
 }

@@ -1,6 +1,11 @@
 // Centre seeding: window statistics, quantisation and the flood fills.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <utility>
+#include <vector>
+
 #include "locate/fill_marks.h"
 #include "locate_support.h"
 
@@ -153,6 +158,71 @@ TEST(SeedCenter, FillThatTakesNothingGivesMinusOne) {
     EXPECT_DOUBLE_EQ(c.x, -1.0);
     EXPECT_DOUBLE_EQ(c.y, -1.0);
 }
+
+// Random dark and light pixels: the seeding's fill takes exactly the start
+// pixel's 4-connected area of its class within the square's inside (columns
+// and rows strictly between the square's bounds), as a plain search finds it.
+struct ScatterCase {
+    int width, height;
+    double lightShare;
+    int dx, dy;  // start point relative to the image centre
+};
+
+class SeedFillOnScatter : public ::testing::TestWithParam<ScatterCase> {};
+
+TEST_P(SeedFillOnScatter, TakesTheConnectedAreaOfTheStartPixel) {
+    const ScatterCase& sc = GetParam();
+    auto image = blankImage(sc.width, sc.height, 0);
+    std::mt19937 rng(static_cast<std::uint32_t>(sc.width * 31 + sc.lightShare * 1000));
+    std::bernoulli_distribution light(sc.lightShare);
+    for (auto& p : image.pixels) p = light(rng) ? 255 : 0;
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    const int sx = sc.width / 2 + sc.dx;
+    const int sy = sc.height / 2 + sc.dy;
+    const auto c = locator.seedCenter(sx, sy);
+
+    const GrayBuf& levels = *locator.levelsImage();
+    const int r = std::min((sc.width - 1) / 6, (sc.height - 1) / 6);
+    const int x0 = std::max(sx - r, 0), x1 = std::min(sx + r, sc.width - 1);
+    const int y0 = std::max(sy - r, 0), y1 = std::min(sy + r, sc.height - 1);
+    const auto isDark = [&](int x, int y) { return levels.pixel(x, y) < AztecCore::kLightFrom; };
+    const bool dark = isDark(sx, sy);
+    std::vector<char> taken(static_cast<std::size_t>(sc.width) * sc.height, 0);
+    std::vector<std::pair<int, int>> queue{{sx, sy}};
+    taken[static_cast<std::size_t>(sy) * sc.width + sx] = 1;
+    std::int64_t sumX = 0, sumY = 0;
+    for (std::size_t i = 0; i < queue.size(); ++i) {
+        const auto [x, y] = queue[i];
+        sumX += x;
+        sumY += y;
+        for (const auto& [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+            if (nx <= x0 || nx >= x1 || ny <= y0 || ny >= y1) continue;
+            char& t = taken[static_cast<std::size_t>(ny) * sc.width + nx];
+            if (t == 0 && isDark(nx, ny) == dark) {
+                t = 1;
+                queue.push_back({nx, ny});
+            }
+        }
+    }
+    const auto n = static_cast<std::int64_t>(queue.size());
+    ASSERT_EQ(locator.fillCount(), n);
+    EXPECT_DOUBLE_EQ(c.x, static_cast<double>(sumX) / static_cast<double>(n));
+    EXPECT_DOUBLE_EQ(c.y, static_cast<double>(sumY) / static_cast<double>(n));
+    const std::uint8_t mark = dark ? AztecCore::kDarkFillMark : AztecCore::kLightFillMark;
+    for (int y = y0 + 1; y < y1; ++y)
+        for (int x = x0 + 1; x < x1; ++x)
+            ASSERT_EQ(levels.pixel(x, y) == mark, taken[static_cast<std::size_t>(y) * sc.width + x] != 0)
+                << "at " << x << ", " << y;
+}
+
+// Squares one word wide and several words wide; shares below and above the
+// share at which one class spans the square; runs across word borders.
+INSTANTIATE_TEST_SUITE_P(Scatter, SeedFillOnScatter,
+                         ::testing::Values(ScatterCase{200, 150, 0.3, 0, 0}, ScatterCase{200, 150, 0.7, 5, -3},
+                                           ScatterCase{700, 700, 0.5, 0, 0}, ScatterCase{700, 700, 0.65, -24, 24},
+                                           ScatterCase{1300, 400, 0.75, 48, 0}, ScatterCase{1300, 400, 0.97, 0, 7},
+                                           ScatterCase{700, 700, 0.03, 3, 3}));
 
 }  // namespace
 }  // namespace locate_test

@@ -76,8 +76,11 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
     if (totalWords <= dataWords) return std::nullopt;
 
     const RsDecoder decoder(fieldForCodewordBits(params.codewordBits));
-    lastErrorCount = decoder.correct(words, static_cast<int>(totalWords - dataWords));
-    return removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
+    const std::int32_t corrected = decoder.correct(words, static_cast<int>(totalWords - dataWords));
+    lastErrorCount = corrected;
+    DataBits data = removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
+    data.correctedWords = corrected;
+    return data;
 }
 
 }  // namespace AztecCore

@@ -12,8 +12,9 @@ namespace AztecCore {
 
 // The corrected data bits (stuffing removed) and how many of them are real.
 struct DataBits {
-    BitVector bits;            // dataCodewords * codewordBits bits
-    std::size_t usedBits = 0;  // bits left after stuffed-bit removal
+    BitVector bits;                   // dataCodewords * codewordBits bits
+    std::size_t usedBits = 0;         // bits left after stuffed-bit removal
+    std::int32_t correctedWords = 0;  // codewords the Reed-Solomon decoder repaired
 };
 
 // The Galois field whose elements are codewords of `width` bits (6, 8, 10, 12).

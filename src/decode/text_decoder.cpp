@@ -13,6 +13,7 @@
 #include "decode/text_decoder.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "common/bit_access.h"
 #include "decode/character_tables.h"
@@ -86,32 +87,51 @@ Step binaryShift(BitReader& reader, std::size_t shiftStart, std::vector<std::uin
     return Step::Continue;
 }
 
+bool isDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
+bool isLetter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Whether an FNC1 after `out` stands in the second position: after one letter
+// or two digits at the start of the message.
+bool secondPosition(const std::vector<std::uint8_t>& out) {
+    return (out.size() == 1 && isLetter(out[0])) || (out.size() == 2 && isDigit(out[0]) && isDigit(out[1]));
+}
+
 // FLG(n): a 3-bit n follows. 0 is FNC1, 1..6 announce an ECI designator of n
 // digits, 7 is reserved.
-Step flag(BitReader& reader, std::vector<std::uint8_t>& out) {
+Step flag(BitReader& reader, DecodedText& text) {
+    std::vector<std::uint8_t>& out = text.bytes;
     if (reader.remaining() < 3) return Step::End;
     const std::uint32_t n = reader.read(3);
     if (n == 7) return Step::Invalid;
     if (n == 0) {
         // A leading FNC1 only marks the data as GS1; later ones separate fields.
+        if (out.empty() && text.fnc1 == Fnc1Position::None) {
+            text.fnc1 = Fnc1Position::First;
+            return Step::Continue;
+        }
+        if (text.fnc1 == Fnc1Position::None && secondPosition(out)) text.fnc1 = Fnc1Position::Second;
         if (!out.empty()) out.push_back(kGroupSeparator);
         return Step::Continue;
     }
     if (reader.remaining() < 4 * std::size_t{n}) return Step::End;
+    std::uint32_t designator = 0;
     for (std::uint32_t k = 0; k < n; ++k) {
         // Digit-mode codes: 2..11 stand for '0'..'9'.
         const std::uint32_t digit = reader.read(4);
         if (digit < 2 || digit > 11) return Step::Invalid;
+        designator = designator * 10 + (digit - 2);
     }
-    // The designator selects an interpretation for the bytes; they stay raw.
+    // The designator selects an interpretation for the bytes that follow; they stay raw.
+    text.ecis.push_back({designator, out.size()});
     return Step::Continue;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::size_t bitCount) {
+std::optional<DecodedText> decodeTextWithFlags(const BitVector& bits, std::size_t bitCount) {
     BitReader reader(bits, bitCount);
-    std::vector<std::uint8_t> out;
+    DecodedText text;
+    std::vector<std::uint8_t>& out = text.bytes;
     CharMode latched = CharMode::Upper;
     CharMode current = CharMode::Upper;
 
@@ -120,6 +140,8 @@ std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::
         const CharMode readIn = current;
         const std::int32_t entry = tableEntry(current, reader.read(static_cast<std::size_t>(codeWidth(current))));
         current = latched;  // a shift covers exactly one code
+        if (entry == Control::MixedLatch && codeStart == 0) text.structuredAppendMark = true;
+        if (codeStart == 5 && text.structuredAppendMark) text.structuredAppendMark = entry == Control::UpperLatch;
         if (entry >= 0) {
             out.push_back(static_cast<std::uint8_t>(entry));
             continue;
@@ -143,13 +165,19 @@ std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::
                 step = binaryShift(reader, codeStart, out);
                 latched = current = readIn;
                 break;
-            case Control::Flag: step = flag(reader, out); break;
+            case Control::Flag: step = flag(reader, text); break;
             default: break;
         }
         if (step == Step::End) break;
         if (step == Step::Invalid) return std::nullopt;
     }
-    return out;
+    return text;
+}
+
+std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::size_t bitCount) {
+    auto text = decodeTextWithFlags(bits, bitCount);
+    if (!text) return std::nullopt;
+    return std::move(text->bytes);
 }
 
 }  // namespace AztecCore

@@ -57,6 +57,12 @@ AztecSymbol encodeOnce(const std::uint8_t* data, int length, const EncodeOptions
     symbol->option_1 = options.eccLevel == 0 ? -1 : options.eccLevel;
     symbol->option_2 = sizeOption;
     symbol->eci = options.eci;
+    if (options.readerInit) symbol->output_options |= READER_INIT;
+    if (options.structCount != 0) {
+        symbol->structapp.index = options.structIndex;
+        symbol->structapp.count = options.structCount;
+        options.structId.copy(symbol->structapp.id, sizeof symbol->structapp.id - 1);
+    }
 
     const int rc = ZBarcode_Encode(symbol.get(), data, length);
     if (rc >= ZINT_ERROR) {

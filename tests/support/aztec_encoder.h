@@ -15,6 +15,12 @@ struct EncodeOptions {
     int eccLevel = 0;  // 0: zint's default; 1..4 = 10%, 23%, 36%, 50% check words
     bool gs1 = false;  // data is GS1 text with AIs in [brackets]
     int eci = 0;       // 0: none; else the ECI designator to put in the symbol
+    // Structured append: position 1..count in a sequence of count >= 2
+    // symbols (0: none), with an optional ID of printable ASCII without spaces.
+    int structIndex = 0;
+    int structCount = 0;
+    std::string structId = "";
+    bool readerInit = false;  // mark the symbol as reader programming
 };
 
 struct AztecSymbol {

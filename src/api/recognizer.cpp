@@ -29,6 +29,8 @@ private:
 ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
+    lastRead_.reset();
+    lastUnread_.reset();
     const LentSource lent(*locator_, image);
     return scanLocated(status);
 }
@@ -55,12 +57,28 @@ ScanStatus Recognizer::scanLocated(std::string& status) {
     }
 
     status = "Detected barcode area " + describeCandidate(cand);
-    auto bytes = locator_->readSymbol(cand);
+    auto bytes = readCandidate(*locator_, cand, true);
     if (!bytes) return Located;
 
     status = "Read data " + describeCandidate(cand) + "\n" + " #err=" + formatInt(lastErrorCount.load());
     resultBytes_ = std::move(*bytes);
     return Read;
+}
+
+std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator& locator, SymbolCandidate& cand,
+                                                                   bool inImage) {
+    const ModuleBits modules = locator.sampleModules(cand);
+    auto data = decodeSymbolDetails(cand, modules, readerInitAllowed_);
+    SymbolRead read;
+    read.shape = cand;
+    if (inImage) recordGeometry(cand, read);
+    if (!data) {
+        lastUnread_ = std::move(read);
+        return std::nullopt;
+    }
+    read.data = std::move(*data);
+    lastRead_ = std::move(read);
+    return lastRead_->data.text.bytes;
 }
 
 std::string Recognizer::resultText() const { return std::string(resultBytes_.begin(), resultBytes_.end()); }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "api/symbol_read.h"
 #include "image/gray_buf.h"
 #include "locate/symbol_locator.h"
 
@@ -25,8 +26,18 @@ public:
     // Symbol anywhere in a BGRA photo: candidate positions, then enlarged crops.
     ScanStatus scanPhoto(const std::uint8_t* bgra, std::int32_t width, std::int32_t height, std::string& status);
 
+    // The photo pass on a gray photo, which its locators share and only read.
+    ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
+
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;
+    // The last successful read with its metadata (none after a scan that read nothing).
+    const std::optional<SymbolRead>& lastRead() const { return lastRead_; }
+    // The last located symbol whose data could not be read (data left empty).
+    const std::optional<SymbolRead>& lastUnread() const { return lastUnread_; }
+    // Lets the data decoding also read reader-initialisation symbols, which
+    // the exports leave unread.
+    void allowReaderInit(bool allow) { readerInitAllowed_ = allow; }
 
     // The longest side an enlarged crop may have.
     static constexpr std::int32_t maxScaledSide = 4000;
@@ -40,8 +51,9 @@ private:
     };
 
     ScanStatus scanLocated(std::string& status);
-    // The photo pass on a gray photo, which its locators share and only read.
-    ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
+    // Samples and decodes a located candidate; a read is kept as lastRead_,
+    // with its geometry when the locator searched the caller's image.
+    std::optional<std::vector<std::uint8_t>> readCandidate(SymbolLocator& locator, SymbolCandidate& cand, bool inImage);
     // The crop around a located or suspected candidate, retried enlarged when
     // the limits allow it.
     EnlargedAttempts retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand);
@@ -54,6 +66,9 @@ private:
     std::unique_ptr<SymbolLocator> locator_;
     Image::GrayBuf workImage_;
     std::vector<std::uint8_t> resultBytes_;
+    std::optional<SymbolRead> lastRead_;
+    std::optional<SymbolRead> lastUnread_;
+    bool readerInitAllowed_ = false;
 };
 
 }  // namespace AztecCore

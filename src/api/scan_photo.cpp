@@ -57,6 +57,8 @@ ScanStatus Recognizer::scanPhoto(const std::uint8_t* bgra, std::int32_t width, s
 ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& status) {
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
+    lastRead_.reset();
+    lastUnread_.reset();
 
     const std::vector<CandidatePoint> positions = findBullseyeCandidates(*photo);
     if (positions.empty()) {
@@ -72,7 +74,7 @@ ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& st
         const bool locatedHere = run.locator.analyzeAt(run.candidate(), position.x, position.y);
         if (locatedHere) {
             ++located;
-            if (auto bytes = run.locator.readSymbol(run.candidate())) {
+            if (auto bytes = readCandidate(run.locator, run.candidate(), true)) {
                 how = " - directly";
                 ++reads;
                 resultBytes_ = std::move(*bytes);
@@ -144,7 +146,7 @@ std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared
     // The crop is centred on the candidate, so the analysis starts at its middle.
     located = run.locator.analyzeAt(run.candidate(), scaled->width() / 2, scaled->height() / 2);
     if (!located) return std::nullopt;
-    return run.locator.readSymbol(run.candidate());
+    return readCandidate(run.locator, run.candidate(), false);
 }
 
 }  // namespace AztecCore

@@ -79,8 +79,9 @@ std::optional<SymbolData> decodeAs(const SymbolParameters& params, const ModuleB
 
 }  // namespace
 
-std::optional<SymbolData> decodeSymbolDetails(const SymbolParameters& params, const ModuleBits& modules) {
-    if (params.dataCodewords > readerInitBit(params.kind)) {
+std::optional<SymbolData> decodeSymbolDetails(const SymbolParameters& params, const ModuleBits& modules,
+                                              bool readerInit) {
+    if (readerInit && params.dataCodewords > readerInitBit(params.kind)) {
         if (auto data = decodeAs(params, modules, true)) return data;
     }
     return decodeAs(params, modules, false);

@@ -34,9 +34,11 @@ std::optional<std::vector<std::uint8_t>> decodeSymbolData(const SymbolParameters
 
 // The same read with what the flags and headers said. A reader-initialisation
 // symbol sets the top bit of the mode message's data-count field. Where that
-// bit is set, the symbol is first read as one (more check words than the
-// plain reading, so the stronger claim), then as a plain symbol.
-std::optional<SymbolData> decodeSymbolDetails(const SymbolParameters& params, const ModuleBits& modules);
+// bit is set and `readerInit` allows it, the symbol is first read as one (more
+// check words than the plain reading, so the stronger claim), then as a plain
+// symbol. Without `readerInit` the bytes are decodeSymbolData's.
+std::optional<SymbolData> decodeSymbolDetails(const SymbolParameters& params, const ModuleBits& modules,
+                                              bool readerInit);
 
 // Removes the structured-append header from the bytes and moves the ECI
 // offsets with them; nothing happens without a header.

@@ -87,7 +87,7 @@ TEST_P(SymbolDetails, ReportTheFlagsAndHeadersTheEncoderWasAskedFor) {
     const ModuleBits modules = toModuleBits(talavex_test::encodeAztec(c.input, c.options));
     const auto params = readModeMessage(modules);
     ASSERT_TRUE(params.has_value());
-    auto data = AztecCore::decodeSymbolDetails(*params, modules);
+    auto data = AztecCore::decodeSymbolDetails(*params, modules, true);
     ASSERT_TRUE(data.has_value());
     // The exports' decoding keeps the header and does not read reader-initialisation symbols.
     const auto plain = c.readerInit ? std::nullopt : std::optional<Bytes>(data->text.bytes);
@@ -122,7 +122,7 @@ TEST(SymbolDetailsCorrection, CountsTheCodewordsTheCorrectionRepaired) {
         const auto [x, y] = where[word * params->codewordBits];
         modules[x][y] = !modules[x][y];
     }
-    const auto data = AztecCore::decodeSymbolDetails(*params, modules);
+    const auto data = AztecCore::decodeSymbolDetails(*params, modules, true);
     ASSERT_TRUE(data.has_value());
     EXPECT_EQ(data->correctedCodewords, 3);
     EXPECT_EQ(data->text.bytes, bytesOf("CORRECTED CODEWORDS"));

@@ -1,0 +1,58 @@
+#include <cmath>
+
+#include "api/symbol_read.h"
+#include "locate/grid_nodes.h"
+
+namespace AztecCore {
+
+using Aztec::Math::PointD;
+
+namespace {
+
+// Image position of symbol point (u, v), in modules from the centre module's
+// centre, through the map of the grid block that holds it.
+PointD imagePoint(const SymbolCandidate& cand, double u, double v) {
+    const auto a = static_cast<std::int64_t>(std::floor(u / kNodeSpacing)) + kCentreNode;
+    const auto b = static_cast<std::int64_t>(std::floor(v / kNodeSpacing)) + kCentreNode;
+    auto& nodes = const_cast<SymbolCandidate&>(cand);
+    const auto map = Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(nodes, a, b),
+                                                   gridNode(nodes, a + 1, b), gridNode(nodes, a + 1, b + 1),
+                                                   gridNode(nodes, a, b + 1));
+    const double du = u - static_cast<double>((a - kCentreNode) * kNodeSpacing);
+    const double dv = v - static_cast<double>((b - kCentreNode) * kNodeSpacing);
+    return map.apply(du, dv);
+}
+
+double distance(const PointD& p, const PointD& q) { return std::hypot(p.x - q.x, p.y - q.y); }
+
+}  // namespace
+
+void matrixCorners(const SymbolCandidate& cand, PointD (&corners)[4]) {
+    // Module centres sit at whole symbol points, so the outer edge lies half a module out.
+    // The side is odd, so the edge never falls on a block boundary.
+    const double half = cand.symbolSize / 2.0;
+    corners[0] = imagePoint(cand, -half, -half);
+    corners[1] = imagePoint(cand, half, -half);
+    corners[2] = imagePoint(cand, half, half);
+    corners[3] = imagePoint(cand, -half, half);
+}
+
+void recordGeometry(const SymbolCandidate& cand, SymbolRead& read) {
+    PointD image[4];
+    matrixCorners(cand, image);
+    // Unmirrored, the symbol's own top-left lies `orientation` quarter turns on
+    // in the image's clockwise order. Mirrored, its top-left starts at the
+    // matrix's top-right, the orientation counts the other way round, and the
+    // symbol's clockwise order runs anticlockwise in the image.
+    const std::uint32_t turn = cand.orientation & 3u;
+    for (std::uint32_t k = 0; k < 4; ++k) {
+        const std::uint32_t at = cand.mirrored != 0 ? (1u + 8u - turn - k) & 3u : (turn + k) & 3u;
+        read.corners[k] = image[at];
+    }
+    double sides = 0.0;
+    for (std::uint32_t k = 0; k < 4; ++k) sides += distance(image[k], image[(k + 1) & 3u]);
+    read.moduleSize = cand.symbolSize > 0 ? sides / (4.0 * cand.symbolSize) : 0.0;
+    read.hasGeometry = true;
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,29 @@
+#pragma once
+// One symbol read: its data with what the flags said, the mode message's
+// shape, and where the symbol lies in the image that was searched.
+#include <cstdint>
+
+#include "decode/symbol_data.h"
+#include "locate/symbol_candidate.h"
+
+namespace AztecCore {
+
+struct SymbolRead {
+    SymbolData data;  // bytes with any structured-append header still in front
+    SymbolParameters shape;
+    // False when the read came from an enlarged crop, whose coordinates are
+    // not the image's; corners and moduleSize are then unset.
+    bool hasGeometry = false;
+    // The symbol's outer corners: its own top-left first, then clockwise as read.
+    Aztec::Math::PointD corners[4] = {};
+    double moduleSize = 0.0;  // pixels per module, mean over the four sides
+};
+
+// The outer corners of a read symbol from its grid nodes, in the image's own
+// order (top-left, top-right, bottom-right, bottom-left of the module matrix).
+void matrixCorners(const SymbolCandidate& cand, Aztec::Math::PointD (&corners)[4]);
+
+// Fills the geometry of `read` from the candidate the locator left behind.
+void recordGeometry(const SymbolCandidate& cand, SymbolRead& read);
+
+}  // namespace AztecCore

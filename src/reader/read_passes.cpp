@@ -1,0 +1,82 @@
+#include "reader/read_passes.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "api/recognizer.h"
+#include "reader/image_to_gray.h"
+
+namespace AztecCore::Reader {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The photo pass searches for candidates at a scale that needs this much image.
+constexpr std::int32_t kSmallestPhoto = 64;
+
+class Search {
+public:
+    explicit Search(const ReadOptions& options) : options_(options), start_(Clock::now()) {
+        recognizer_.allowReaderInit(true);
+    }
+
+    bool outOfTime() const {
+        if (options_.budgetMs == 0) return false;
+        return Clock::now() - start_ >= std::chrono::milliseconds(options_.budgetMs);
+    }
+
+    // One pass; true when it read a symbol.
+    bool run(const std::shared_ptr<Image::GrayBuf>& gray, bool anywhere, bool inverted) {
+        std::string status;
+        ScanStatus found = NotFound;
+        if (anywhere) {
+            if (gray->width() < kSmallestPhoto || gray->height() < kSmallestPhoto) return false;
+            found = recognizer_.scanPhoto(gray, status);
+        } else {
+            found = recognizer_.scanGray(*gray, status);
+        }
+        if (found == Read && recognizer_.lastRead()) {
+            results_.push_back(makeResult(*recognizer_.lastRead(), true, inverted));
+            return true;
+        }
+        if (found != NotFound && recognizer_.lastUnread() && !unread_) {
+            unread_ = makeResult(*recognizer_.lastUnread(), false, inverted);
+        }
+        return false;
+    }
+
+    std::vector<SymbolResult> finish() {
+        if (results_.empty() && unread_) results_.push_back(std::move(*unread_));
+        return std::move(results_);
+    }
+
+private:
+    const ReadOptions& options_;
+    Clock::time_point start_;
+    Recognizer recognizer_;
+    std::vector<SymbolResult> results_;
+    std::optional<SymbolResult> unread_;
+};
+
+}  // namespace
+
+std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& options) {
+    Search search(options);
+    auto image = std::make_shared<Image::GrayBuf>(std::move(gray));
+    const bool centre = options.where != Where::Anywhere;
+    const bool anywhere = options.where != Where::Centre;
+    for (const bool inverted : {false, true}) {
+        if (inverted) {
+            if (!options.inverted) break;
+            invertGray(*image);
+        }
+        if (centre && !search.outOfTime() && search.run(image, false, inverted)) break;
+        if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) break;
+    }
+    return search.finish();
+}
+
+}  // namespace AztecCore::Reader

@@ -1,0 +1,25 @@
+#pragma once
+// The reader's search: the exports' passes (centre = the frame pass, anywhere
+// = the photo pass) in the order the options ask for, then the same on the
+// inverted image when nothing was read.
+#include <cstdint>
+#include <vector>
+
+#include "image/gray_buf.h"
+#include "reader/symbol_result.h"
+
+namespace AztecCore::Reader {
+
+enum class Where { Auto, Centre, Anywhere };
+
+struct ReadOptions {
+    Where where = Where::Auto;
+    std::uint32_t maxSymbols = 1;
+    bool inverted = false;
+    std::uint32_t budgetMs = 0;  // 0: none
+};
+
+// At most one symbol for now: the first read, else the last located one.
+std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& options);
+
+}  // namespace AztecCore::Reader

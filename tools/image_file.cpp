@@ -2,14 +2,49 @@
 
 #include <stb_image.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "image/luma.h"
 
+namespace {
+
+// The whole file (or standard input for "-"); false with the system's reason.
+bool readAll(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+    const bool standardInput = path == "-";
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(standardInput ? stdin : std::fopen(path.c_str(), "rb"),
+                                                         standardInput ? [](std::FILE*) { return 0; } : std::fclose);
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    std::uint8_t buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    if (std::ferror(file.get()) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool loadImage(const std::string& path, LoadedImage& image, std::string& error) {
+    std::vector<std::uint8_t> file;
+    if (!readAll(path, file, error)) return false;
+    if (file.size() > static_cast<std::size_t>(INT_MAX)) {
+        error = "file too large";
+        return false;
+    }
     int width = 0, height = 0, channels = 0;
-    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(stbi_load(path.c_str(), &width, &height, &channels, 4),
-                                                   stbi_image_free);
+    std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
+        stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels, 4),
+        stbi_image_free);
     if (!rgba) {
         error = stbi_failure_reason() ? stbi_failure_reason() : "cannot decode";
         return false;
@@ -25,7 +60,7 @@ bool loadImage(const std::string& path, LoadedImage& image, std::string& error) 
         image.bgra[4 * i + 1] = static_cast<std::uint8_t>(g);
         image.bgra[4 * i + 2] = static_cast<std::uint8_t>(r);
         image.bgra[4 * i + 3] = rgba.get()[4 * i + 3];
-        // The library's own colour conversion, so that --mode frame and --mode bgra see the same gray.
+        // The library's own colour conversion, so that --export y and --export bgra see the same gray.
         image.luminance[i] = AztecCore::Image::luma(r, g, b);
     }
     return true;

@@ -11,5 +11,7 @@ struct LoadedImage {
     std::vector<std::uint8_t> luminance;  // 1 byte per pixel
 };
 
-// Returns false (with a reason in `error`) when the file cannot be read or decoded.
+// Returns false (with a reason in `error`: the system's text when the file
+// cannot be opened or read) when the file cannot be read or decoded. The path
+// "-" reads standard input.
 bool loadImage(const std::string& path, LoadedImage& image, std::string& error);

@@ -1,0 +1,101 @@
+#include "cli_options.h"
+
+#include <getopt.h>
+
+#include <cstring>
+
+const char kUsage[] =
+    "usage: talavex [OPTION]... IMAGE...\n"
+    "\n"
+    "Reads the Aztec Code symbols in each IMAGE (PNG, JPEG, BMP, PGM or PPM; - for\n"
+    "standard input) and prints their bytes followed by a newline. With several\n"
+    "images each result is printed as \"FILE: DATA\".\n"
+    "\n"
+    "  --where centre|anywhere|auto  where to search: near the centre, anywhere,\n"
+    "                   or the centre first, then anywhere (default auto)\n"
+    "  --all            every symbol found (this version stops at the first)\n"
+    "  --inverted       also look for light-on-dark symbols\n"
+    "  --json           one JSON object per symbol per line: file, status, bytes in\n"
+    "                   hex, text and every field the reader reports\n"
+    "  --export y|bgra|photo  one of the three exports instead of the reader:\n"
+    "                   recognizeY, recognizeBGRA or recognizePhotoBGRA\n"
+    "  --version        print the library version\n"
+    "  -h, --help       show this text\n"
+    "  --               end of options\n"
+    "\n"
+    "Exit status: 0 when every image was read, 1 when some image yielded no\n"
+    "symbol, 2 when an image could not be loaded or recognition reported an error.\n";
+
+namespace {
+
+enum Option { Where = 1000, All, Inverted, Json, ExportPass, Version };
+
+bool parseWhere(const char* text, talavex::Where& where) {
+    if (std::strcmp(text, "centre") == 0)
+        where = talavex::Where::Centre;
+    else if (std::strcmp(text, "anywhere") == 0)
+        where = talavex::Where::Anywhere;
+    else if (std::strcmp(text, "auto") == 0)
+        where = talavex::Where::Auto;
+    else
+        return false;
+    return true;
+}
+
+bool parseExport(const char* text, Export& pass) {
+    if (std::strcmp(text, "y") == 0)
+        pass = Export::Y;
+    else if (std::strcmp(text, "bgra") == 0)
+        pass = Export::Bgra;
+    else if (std::strcmp(text, "photo") == 0)
+        pass = Export::Photo;
+    else
+        return false;
+    return true;
+}
+
+}  // namespace
+
+ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::string& error) {
+    static const option kLong[] = {{"where", required_argument, nullptr, Where},
+                                   {"all", no_argument, nullptr, All},
+                                   {"inverted", no_argument, nullptr, Inverted},
+                                   {"json", no_argument, nullptr, Json},
+                                   {"export", required_argument, nullptr, ExportPass},
+                                   {"version", no_argument, nullptr, Version},
+                                   {"help", no_argument, nullptr, 'h'},
+                                   {nullptr, 0, nullptr, 0}};
+    opterr = 0;
+    optind = 1;
+    int c = 0;
+    while ((c = getopt_long(argc, argv, "h", kLong, nullptr)) != -1) {
+        switch (c) {
+            case Where:
+                if (!parseWhere(optarg, options.read.where)) {
+                    error = std::string("unknown --where '") + optarg + "'";
+                    return ParseOutcome::Error;
+                }
+                break;
+            case All: options.read.maxSymbols = 1000; break;
+            case Inverted: options.read.inverted = true; break;
+            case Json: options.json = true; break;
+            case ExportPass:
+                if (!parseExport(optarg, options.exportPass)) {
+                    error = std::string("unknown --export '") + optarg + "'";
+                    return ParseOutcome::Error;
+                }
+                break;
+            case Version: return ParseOutcome::Version;
+            case 'h': return ParseOutcome::Help;
+            default:
+                error = std::string("unknown or incomplete option '") + argv[optind - 1] + "'";
+                return ParseOutcome::Error;
+        }
+    }
+    for (int i = optind; i < argc; ++i) options.files.emplace_back(argv[i]);
+    if (options.files.empty()) {
+        error = "no image given";
+        return ParseOutcome::Error;
+    }
+    return ParseOutcome::Run;
+}

@@ -121,8 +121,10 @@ TALAVEX_API int talavex_symbol_status_of(const talavex_results* results, size_t 
 /* The bytes (not NUL-terminated; may hold zero bytes) and their number. */
 TALAVEX_API const uint8_t* talavex_symbol_bytes(const talavex_results* results, size_t index, size_t* length);
 /* The bytes as NUL-terminated UTF-8, converted per ECI (ISO-8859-1 without
- * one). NULL when an ECI names a character set this version does not
- * convert, or the UTF-8 bytes are not valid: the bytes are then the data. */
+ * one): ISO-8859-1 to -16, Windows-1252, UTF-8 and US-ASCII. NULL when an ECI
+ * names another character set, a byte is unassigned in its character set, or
+ * the bytes are not valid UTF-8 or US-ASCII: the bytes are then the data. A
+ * zero byte ends the C string; the bytes keep it. */
 TALAVEX_API const char* talavex_symbol_text(const talavex_results* results, size_t index);
 /* "]z0" .. "]zC". */
 TALAVEX_API const char* talavex_symbol_identifier(const talavex_results* results, size_t index);

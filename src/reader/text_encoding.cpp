@@ -1,20 +1,28 @@
 #include "reader/text_encoding.h"
 
+#include "reader/iso8859_tables.h"
+
 namespace AztecCore::Reader {
 
 namespace {
 
-enum class Charset { Latin1, Latin9, Cp1252, Utf8, Ascii, Unknown };
+enum class Family { Iso8859, Cp1252, Utf8, Ascii, Unknown };
 
+struct Charset {
+    Family family = Family::Unknown;
+    std::uint32_t part = 0;  // ISO-8859 part
+};
+
+// ECI 1 and 3 name ISO-8859-1, 4..13 parts 2..11, 15..18 parts 13..16.
 Charset charsetOf(std::uint32_t eci) {
+    if (eci == 1 || eci == 3) return {Family::Iso8859, 1};
+    if (eci >= 4 && eci <= 13) return {Family::Iso8859, eci - 2};
+    if (eci >= 15 && eci <= 18) return {Family::Iso8859, eci - 2};
     switch (eci) {
-        case 1:
-        case 3: return Charset::Latin1;
-        case 17: return Charset::Latin9;
-        case 21: return Charset::Cp1252;
-        case 26: return Charset::Utf8;
-        case 27: return Charset::Ascii;
-        default: return Charset::Unknown;
+        case 21: return {Family::Cp1252, 0};
+        case 26: return {Family::Utf8, 0};
+        case 27: return {Family::Ascii, 0};
+        default: return {};
     }
 }
 
@@ -23,21 +31,6 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
                                       0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// The eight places where ISO-8859-15 differs from ISO-8859-1.
-char32_t latin9(std::uint8_t b) {
-    switch (b) {
-        case 0xA4: return 0x20AC;
-        case 0xA6: return 0x0160;
-        case 0xA8: return 0x0161;
-        case 0xB4: return 0x017D;
-        case 0xB8: return 0x017E;
-        case 0xBC: return 0x0152;
-        case 0xBD: return 0x0153;
-        case 0xBE: return 0x0178;
-        default: return b;
-    }
-}
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -85,8 +78,8 @@ bool appendStretch(std::string& out, const std::vector<std::uint8_t>& bytes, std
                    Charset charset) {
     for (std::size_t i = from; i < to;) {
         const std::uint8_t b = bytes[i];
-        switch (charset) {
-            case Charset::Utf8: {
+        switch (charset.family) {
+            case Family::Utf8: {
                 const std::size_t length = utf8SequenceLength(bytes, i, to);
                 if (length == 0) return false;
                 out.append(bytes.begin() + static_cast<std::ptrdiff_t>(i),
@@ -94,14 +87,18 @@ bool appendStretch(std::string& out, const std::vector<std::uint8_t>& bytes, std
                 i += length;
                 continue;
             }
-            case Charset::Ascii:
+            case Family::Ascii:
                 if (b >= 0x80) return false;
                 appendUtf8(out, b);
                 break;
-            case Charset::Cp1252: appendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b); break;
-            case Charset::Latin9: appendUtf8(out, latin9(b)); break;
-            case Charset::Latin1: appendUtf8(out, b); break;
-            case Charset::Unknown: return false;
+            case Family::Cp1252: appendUtf8(out, b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b); break;
+            case Family::Iso8859: {
+                const auto c = iso8859CodePoint(charset.part, b);
+                if (!c) return false;
+                appendUtf8(out, *c);
+                break;
+            }
+            case Family::Unknown: return false;
         }
         ++i;
     }
@@ -112,7 +109,7 @@ bool appendStretch(std::string& out, const std::vector<std::uint8_t>& bytes, std
 
 std::optional<std::string> utf8Text(const std::vector<std::uint8_t>& bytes, const std::vector<EciMark>& ecis) {
     std::string out;
-    Charset charset = Charset::Latin1;
+    Charset charset{Family::Iso8859, 1};
     std::size_t from = 0;
     for (const EciMark& eci : ecis) {
         const std::size_t to = eci.offset < bytes.size() ? eci.offset : bytes.size();

@@ -1,6 +1,7 @@
 #pragma once
 // The symbol's bytes as UTF-8 text, each stretch converted with the character
-// set its ECI names (ISO-8859-1 before any ECI).
+// set its ECI names (ISO-8859-1 before any ECI): ISO-8859-1 to -16, Windows-1252,
+// UTF-8 and US-ASCII.
 #include <optional>
 #include <string>
 #include <vector>

@@ -144,7 +144,10 @@ const FlagsCase kFlags[] = {
      "\xE2\x82\xAC"
      "5",
      "]z3", 21, 0, 0, 0, "", 0},
-    {"UnconvertedEci", "\xC4\xD6", withEci(7), "\xC4\xD6", nullptr, "]z3", 7, 0, 0, 0, "", 0},
+    {"UnconvertedEci", "\xC4\xD6", withEci(899), "\xC4\xD6", nullptr, "]z3", 899, 0, 0, 0, "", 0},
+    {"Iso8859_2Eci", "\xB1x", withEci(4), "\xB1x", "\xC4\x85x", "]z3", 4, 0, 0, 0, "", 0},
+    {"Iso8859_7Eci", "\xE1", withEci(9), "\xE1", "\xCE\xB1", "]z3", 9, 0, 0, 0, "", 0},
+    {"UnassignedInItsCharset", "\xA5", withEci(5), "\xA5", nullptr, "]z3", 5, 0, 0, 0, "", 0},
     {"ZeroBytesKept", std::string("A\0B", 3), {}, std::string("A\0B", 3), nullptr, "]z0", 0, 0, 0, 0, "", 0},
     {"Gs1", "[01]12345678901231", withGs1(), "0112345678901231", "0112345678901231", "]z1", 0, 1, 0, 0, "", 0},
     {"StructuredAppend", "PART", withPart(3, 4, "ID7"), "PART", "PART", "]z6", 0, 0, 3, 4, "ID7", 0},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct LayoutCase {
     talavex_format format;
     uint32_t padding;
 };
+// gtest names the case instead of dumping its bytes (padding included).
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
 
 class ReaderLayouts : public ::testing::TestWithParam<LayoutCase> {};
 
@@ -75,6 +78,7 @@ struct InvalidCase {
     int format;
     const char* message;
 };
+void PrintTo(const InvalidCase& c, std::ostream* os) { *os << c.name; }
 
 class ReaderInvalidViews : public ::testing::TestWithParam<InvalidCase> {};
 

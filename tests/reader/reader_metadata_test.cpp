@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <string>
 
 #include "reader/reader_support.h"
@@ -25,6 +26,8 @@ struct MetadataCase {
     bool mirror;
     double moduleSize;
 };
+// gtest names the case instead of dumping its bytes (padding included).
+void PrintTo(const MetadataCase& c, std::ostream* os) { *os << c.name; }
 
 const MetadataCase kCases[] = {
     {"CompactUpright", "METADATA", AztecSize::Compact, 2, 0, 0, false, 4},
@@ -98,6 +101,7 @@ struct FlagsCase {
     std::string id;
     int readerInit;
 };
+void PrintTo(const FlagsCase& c, std::ostream* os) { *os << c.name; }
 
 EncodeOptions withEci(int eci) {
     EncodeOptions o;

@@ -2,6 +2,7 @@
 // search the inverted image when nothing was read.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "reader/reader_support.h"
@@ -34,6 +35,8 @@ struct PassCase {
     int inverted;
     bool read;
 };
+// gtest names the case instead of dumping its bytes (padding included).
+void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
 
 class ReaderPasses : public ::testing::TestWithParam<PassCase> {};
 

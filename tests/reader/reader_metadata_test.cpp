@@ -36,6 +36,8 @@ const MetadataCase kCases[] = {
     {"FullThreeQuarterTurn", "Full range symbol 456", AztecSize::Full, 6, 0, 270, false, 2},
     {"AutoHighEcc", "Error correction share", AztecSize::Auto, 0, 4, 0, false, 4},
     {"AutoLowEccMirrored", "Error correction share", AztecSize::Auto, 0, 1, 90, true, 4},
+    // More than 32 data codewords: the bit that reader-initialisation symbols set.
+    {"CompactManyDataCodewords", std::string(80, 'Q'), AztecSize::Compact, 4, 0, 0, false, 3},
     {"SlightlyTurned", "Turned by a few degrees", AztecSize::Full, 2, 0, 10, false, 5},
 };
 
@@ -70,6 +72,7 @@ TEST_P(ReaderMetadata, MatchesWhatWasEncodedAndRendered) {
     EXPECT_GE(talavex_symbol_ecc_percent(r, 0), kLeastEcc[c.eccLevel]);
     EXPECT_LT(talavex_symbol_ecc_percent(r, 0), 100);
     EXPECT_EQ(talavex_symbol_codewords_corrected(r, 0), 0);
+    EXPECT_EQ(talavex_symbol_reader_init(r, 0), 0);
     EXPECT_EQ(talavex_symbol_orientation(r, 0), static_cast<int>(std::lround(c.angle / 90)) % 4 * 90);
     EXPECT_EQ(talavex_symbol_mirrored(r, 0), c.mirror ? 1 : 0);
     EXPECT_EQ(talavex_symbol_inverted(r, 0), 0);

@@ -31,11 +31,11 @@ std::int32_t sideLines(std::uint32_t symbolSize) {
 // module apart, each sampled over 16 modules along the other axis but only
 // within the symbol: beyond its edge the quiet zone breaks the alternation
 // of every candidate alike, and a line near the edge would lose most of its
-// contrast to data lines in a 16-module window. sample(i, k) reads point k
-// (-40 .. 40) of line i (-9 .. 9); `along` is the node's coordinate along
-// the lines and `reach` the symbol's edge.
-template <class Sample>
-std::int32_t bestOffsetOfLines(const Sample& sample, std::int32_t along, double reach) {
+// contrast to data lines in a 16-module window. read(i, ks, count, out)
+// reads points ks[0 .. count) (each in -40 .. 40) of line i (-9 .. 9);
+// `along` is the node's coordinate along the lines and `reach` the symbol's edge.
+template <class ReadLine>
+std::int32_t bestOffsetOfLines(const ReadLine& read, std::int32_t along, double reach) {
     // The points within the symbol are the same for every line.
     std::int32_t within[2 * GridLineSampler::kReach + 1];
     std::size_t count = 0;
@@ -44,10 +44,29 @@ std::int32_t bestOffsetOfLines(const Sample& sample, std::int32_t along, double 
     LineScores scores{};
     LineSamples line{};
     for (std::int32_t i = -9; i <= 9; ++i) {
-        for (std::size_t n = 0; n < count; ++n) line[n] = static_cast<std::int32_t>(sample(i, within[n]));
+        read(i, within, count, line.data());
         scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);
     }
     return pickLineOffset(scores);
+}
+
+// The points of the crossing square around a node, read once for the
+// column and the row search: cross[s + 9][t + 9] for s, t in -9 .. 9.
+constexpr std::int32_t kCross = 9;
+using CrossSamples = std::int32_t[2 * kCross + 1][2 * kCross + 1];
+
+// Reads ks (ascending) of line i, the part within the crossing square from
+// `cross` and the rest through `points`.
+void readAroundCross(const GridLineSampler& points, const CrossSamples& cross, bool alongV, std::int32_t i,
+                     const std::int32_t* ks, std::size_t count, std::int32_t* out) {
+    std::size_t first = 0;
+    while (first < count && ks[first] < -kCross) ++first;
+    std::size_t last = first;
+    while (last < count && ks[last] <= kCross) ++last;
+    points.readLine(i, alongV, ks, first, out);
+    for (std::size_t n = first; n < last; ++n)
+        out[n] = alongV ? cross[i + kCross][ks[n] + kCross] : cross[ks[n] + kCross][i + kCross];
+    points.readLine(i, alongV, ks + last, count - last, out + last);
 }
 
 }  // namespace
@@ -138,25 +157,27 @@ PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) co
     const GridLineSampler points(map_, *source, u, v);
     // The column and row searches cross in a square of 19 x 19 points, each
     // read once for both.
-    constexpr std::int32_t kCross = 9;
-    std::uint32_t cross[2 * kCross + 1][2 * kCross + 1];
+    CrossSamples cross;
+    std::int32_t square[2 * kCross + 1];
+    for (std::int32_t k = -kCross; k <= kCross; ++k) square[k + kCross] = k;
     for (std::int32_t s = -kCross; s <= kCross; ++s)
-        for (std::int32_t t = -kCross; t <= kCross; ++t) cross[s + kCross][t + kCross] = points.at(s, t);
-    const auto inCross = [](std::int32_t k) { return k >= -kCross && k <= kCross; };
-    const std::int32_t column = bestOffsetOfLines(
-        [&](std::int32_t i, std::int32_t k) { return inCross(k) ? cross[i + kCross][k + kCross] : points.at(i, k); }, v,
-        lineReach_);
-    const std::int32_t row = bestOffsetOfLines(
-        [&](std::int32_t i, std::int32_t k) { return inCross(k) ? cross[k + kCross][i + kCross] : points.at(k, i); }, u,
-        lineReach_);
+        points.readLine(s, true, square, 2 * kCross + 1, cross[s + kCross]);
+    const std::int32_t column =
+        bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
+                              std::int32_t* out) { readAroundCross(points, cross, true, i, ks, count, out); },
+                          v, lineReach_);
+    const std::int32_t row =
+        bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
+                              std::int32_t* out) { readAroundCross(points, cross, false, i, ks, count, out); },
+                          u, lineReach_);
     return map_.apply(u + (column - 9) / 5.0, v + (row - 9) / 5.0);
 }
 
 std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
     const GridLineSampler points(map_, *source, u, v);
-    if (alongV)
-        return bestOffsetOfLines([&](std::int32_t i, std::int32_t k) { return points.at(i, k); }, v, lineReach_);
-    return bestOffsetOfLines([&](std::int32_t i, std::int32_t k) { return points.at(k, i); }, u, lineReach_);
+    return bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
+                                 std::int32_t* out) { points.readLine(i, alongV, ks, count, out); },
+                             alongV ? v : u, lineReach_);
 }
 
 double SymbolLocator::refineColumn(std::int32_t u, std::int32_t v) const {

@@ -98,10 +98,10 @@ void GenericGF::evaluateAtPowersWithin(const std::int32_t* coefficients, std::si
         terms.push_back({log[coefficients[k]], static_cast<std::int32_t>(degree % order)});
     }
     std::fill(values, values + points, 0);
-    // Four terms per pass, their exponents as 16-bit lanes of one word: every
-    // exponent stays below 2 * order < 2^15, so adding 2^15 - order to each
-    // lane sets its top bit exactly where the exponent has reached order, and
-    // no lane carries into the next.
+    // Four terms per word, their exponents as 16-bit lanes: every exponent
+    // stays below 2 * order < 2^15, so adding 2^15 - order to each lane sets
+    // its top bit exactly where the exponent has reached order, and no lane
+    // carries into the next.
     std::size_t t = 0;
     if (order < (1 << 14)) {
         constexpr std::uint64_t kLaneOnes = 0x0001000100010001u;
@@ -111,16 +111,34 @@ void GenericGF::evaluateAtPowersWithin(const std::int32_t* coefficients, std::si
             for (std::size_t k = 0; k < 4; ++k) word |= static_cast<std::uint64_t>(terms[first + k].*field) << (16 * k);
             return word;
         };
+        // The next point's four terms of one word.
+        const auto advance = [&](std::uint64_t& exponents, std::uint64_t steps) {
+            exponents += steps;
+            const std::uint64_t reached = ((exponents + bias) >> 15) & kLaneOnes;
+            exponents -= reached * static_cast<std::uint64_t>(order);
+            return exp[exponents & 0xFFFF] ^ exp[(exponents >> 16) & 0xFFFF] ^ exp[(exponents >> 32) & 0xFFFF] ^
+                   exp[exponents >> 48];
+        };
+        // Four words per pass: each word's update is a chain through a
+        // multiply, and independent chains overlap.
+        constexpr std::size_t kWords = 4;
+        for (; t + 4 * kWords <= terms.size(); t += 4 * kWords) {
+            std::uint64_t exponents[kWords];
+            std::uint64_t steps[kWords];
+            for (std::size_t w = 0; w < kWords; ++w) {
+                exponents[w] = lanes(&Term::log, t + 4 * w);
+                steps[w] = lanes(&Term::step, t + 4 * w);
+            }
+            for (std::int32_t j = 0; j < points; ++j) {
+                std::int32_t sum = 0;
+                for (std::size_t w = 0; w < kWords; ++w) sum ^= advance(exponents[w], steps[w]);
+                values[j] ^= sum;
+            }
+        }
         for (; t + 4 <= terms.size(); t += 4) {
             std::uint64_t exponents = lanes(&Term::log, t);
             const std::uint64_t steps = lanes(&Term::step, t);
-            for (std::int32_t j = 0; j < points; ++j) {
-                exponents += steps;
-                const std::uint64_t reached = ((exponents + bias) >> 15) & kLaneOnes;
-                exponents -= reached * static_cast<std::uint64_t>(order);
-                values[j] ^= exp[exponents & 0xFFFF] ^ exp[(exponents >> 16) & 0xFFFF] ^
-                             exp[(exponents >> 32) & 0xFFFF] ^ exp[exponents >> 48];
-            }
+            for (std::int32_t j = 0; j < points; ++j) values[j] ^= advance(exponents, steps);
         }
     }
     for (; t < terms.size(); ++t) {

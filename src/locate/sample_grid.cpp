@@ -68,14 +68,26 @@ bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const 
     std::uint32_t hi = v;
     if (grid.columns() >= 8) {
         // From eight entries on, both windows lie inside the table (at the
-        // far border they start eight entries before the end).
-        for (std::int32_t c = x0; c < x1; ++c) {
-            const std::uint32_t* column = grid.columnData(c);
-            for (std::int32_t r = y0; r < y1; ++r) {
-                const std::uint32_t s = column[r];
-                if (s == kOutsideSample) continue;
-                lo = std::min(lo, s);
-                hi = std::max(hi, s);
+        // far border they start eight entries before the end). An outside
+        // sample counts as v itself, which cannot move the extremes.
+        const auto take = [&](std::uint32_t s) {
+            const std::uint32_t counted = s == kOutsideSample ? v : s;
+            lo = std::min(lo, counted);
+            hi = std::max(hi, counted);
+        };
+        if (x1 - x0 == 4 && y1 - y0 == 4) {
+            // Away from the borders: a fixed 4 x 4 window, unrolled.
+            for (std::int32_t c = x0; c < x0 + 4; ++c) {
+                const std::uint32_t* column = grid.columnData(c) + y0;
+                take(column[0]);
+                take(column[1]);
+                take(column[2]);
+                take(column[3]);
+            }
+        } else {
+            for (std::int32_t c = x0; c < x1; ++c) {
+                const std::uint32_t* column = grid.columnData(c);
+                for (std::int32_t r = y0; r < y1; ++r) take(column[r]);
             }
         }
     } else {

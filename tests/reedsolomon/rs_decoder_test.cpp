@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numeric>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 #include "reedsolomon/exceptions.h"
@@ -180,6 +181,22 @@ TEST(RsDecoder, NoCheckWordsReturnsTheLengthUntouched) {
     EXPECT_EQ(received, before);
     Word empty;
     EXPECT_EQ(decoder.correct(empty, 0), 0);
+}
+
+// Words outside the field take the checked evaluation, which fails with
+// std::out_of_range.
+TEST(RsDecoder, WordsOutsideTheFieldAreOutOfRange) {
+    const Word codeword = rstest::encode(Field16, {1, 2, 3}, 4);
+    struct Case {
+        const char* name;
+        std::size_t position;
+        std::int32_t value;
+    };
+    for (const Case& c : {Case{"beyond the field", 1, 16}, Case{"negative", 0, -1}}) {
+        Word received = codeword;
+        received[c.position] = c.value;
+        EXPECT_THROW(RsDecoder(Field16).correct(received, 4), std::out_of_range) << c.name;
+    }
 }
 
 TEST(RsDecoder, ZeroSyndromesReturnZero) {

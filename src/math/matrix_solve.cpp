@@ -20,6 +20,10 @@ namespace {
 // (huge) numbers instead of stopping.
 constexpr double kTinyPivot = 1e-20;
 
+// Size N fixed at compile time, or 0 for a size given at run time; a fixed
+// size lets the compiler unroll the loops without changing any operation or
+// its order.
+template <std::size_t N>
 class LuSystem {
 public:
     // Works in place on caller-provided storage (row-major coefficients,
@@ -36,12 +40,13 @@ public:
     }
 
 private:
-    double& at(std::size_t i, std::size_t j) { return a_[i * n_ + j]; }
+    std::size_t size() const { return N != 0 ? N : n_; }
+    double& at(std::size_t i, std::size_t j) { return a_[i * size() + j]; }
 
     void computeScales() {
-        for (std::size_t i = 0; i < n_; ++i) {
+        for (std::size_t i = 0; i < size(); ++i) {
             double big = 0.0;
-            for (std::size_t j = 0; j < n_; ++j) {
+            for (std::size_t j = 0; j < size(); ++j) {
                 const double magnitude = std::fabs(at(i, j));
                 if (magnitude > big) big = magnitude;
             }
@@ -61,11 +66,11 @@ private:
     }
 
     void decompose() {
-        for (std::size_t j = 0; j < n_; ++j) {
+        for (std::size_t j = 0; j < size(); ++j) {
             for (std::size_t i = 0; i < j; ++i) at(i, j) = reduced(i, j, i);
             double big = 0.0;
             std::size_t pivot = j;  // kept only when every candidate is NaN
-            for (std::size_t i = j; i < n_; ++i) {
+            for (std::size_t i = j; i < size(); ++i) {
                 const double value = reduced(i, j, j);
                 at(i, j) = value;
                 const double weighted = std::fabs(value) * scale_[i];
@@ -76,17 +81,17 @@ private:
                 }
             }
             if (pivot != j) {
-                for (std::size_t k = 0; k < n_; ++k) std::swap(at(pivot, k), at(j, k));
+                for (std::size_t k = 0; k < size(); ++k) std::swap(at(pivot, k), at(j, k));
                 scale_[pivot] = scale_[j];
             }
             perm_[j] = pivot;
-            if (j != n_ - 1) {
+            if (j != size() - 1) {
                 if (at(j, j) == 0.0) at(j, j) = kTinyPivot;
                 const double reciprocal = 1.0 / at(j, j);
-                for (std::size_t i = j + 1; i < n_; ++i) at(i, j) = reciprocal * at(i, j);
+                for (std::size_t i = j + 1; i < size(); ++i) at(i, j) = reciprocal * at(i, j);
             }
         }
-        if (at(n_ - 1, n_ - 1) == 0.0) at(n_ - 1, n_ - 1) = kTinyPivot;
+        if (at(size() - 1, size() - 1) == 0.0) at(size() - 1, size() - 1) = kTinyPivot;
     }
 
     void forwardSubstitute() {
@@ -94,7 +99,7 @@ private:
         // so the sums start at the first non-zero entry.
         bool started = false;
         std::size_t first = 0;
-        for (std::size_t i = 0; i < n_; ++i) {
+        for (std::size_t i = 0; i < size(); ++i) {
             const std::size_t p = perm_[i];
             double sum = x_[p];
             x_[p] = x_[i];
@@ -112,9 +117,9 @@ private:
     }
 
     void backSubstitute() {
-        for (std::size_t i = n_; i-- > 0;) {
+        for (std::size_t i = size(); i-- > 0;) {
             double sum = x_[i];
-            for (std::size_t k = i + 1; k < n_; ++k) {
+            for (std::size_t k = i + 1; k < size(); ++k) {
                 const double product = at(i, k) * x_[k];
                 sum = sum - product;
             }
@@ -149,7 +154,7 @@ RowData Matrix::solve(const Matrix& a, const Matrix& b) {
 
     std::vector<double> scale(size);
     std::vector<std::size_t> perm(size);
-    LuSystem(coefficients.data(), rhs.data(), size, scale.data(), perm.data()).solve();
+    LuSystem<0>(coefficients.data(), rhs.data(), size, scale.data(), perm.data()).solve();
     RowData x;
     x.reserve(size);
     for (const double value : rhs) x.push_back(std::make_shared<MatrixRow>(1, value));
@@ -159,7 +164,7 @@ RowData Matrix::solve(const Matrix& a, const Matrix& b) {
 void solveEightInPlace(double (&a)[64], double (&b)[8]) {
     double scale[8];
     std::size_t perm[8];
-    LuSystem(a, b, 8, scale, perm).solve();
+    LuSystem<8>(a, b, 8, scale, perm).solve();
 }
 
 std::shared_ptr<Matrix> Matrix::solveShared(const std::shared_ptr<Matrix>& a, const std::shared_ptr<Matrix>& b) {

@@ -94,10 +94,16 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
                 py[p][k] = (cy[k] + ry + c[5]) / w;
             }
         }
-        for (int k = 0; k < 16; ++k) {
-            std::uint64_t sum = 0;
-            for (int p = 0; p < 5; ++p) sum += reader.at(px[p][k], py[p][k], kOutsideSample);
-            grid.set(ox + k, oy + r, meanOfFive(sum));
+        for (int k = 0; k < 16; k += 2) {
+            std::uint64_t sum[2] = {0, 0};
+            for (int p = 0; p < 5; ++p) {
+                std::uint32_t pair[2];
+                reader.atPair(&px[p][k], &py[p][k], kOutsideSample, pair);
+                sum[0] += pair[0];
+                sum[1] += pair[1];
+            }
+            grid.set(ox + k, oy + r, meanOfFive(sum[0]));
+            grid.set(ox + k + 1, oy + r, meanOfFive(sum[1]));
         }
     }
 }

@@ -167,8 +167,8 @@ void SymbolLocator::releaseRingMarks() {
             const std::int32_t to = std::min(run.x1, xEnd);
             if (from <= to) {
                 std::uint8_t* row = levels_->row(run.y);
-                for (std::int32_t x = from; x <= to; ++x)
-                    if (row[x] == kRingFillMark) row[x] = kLightFillMark;
+                // A store to every pixel, so that the loop runs on whole vectors.
+                for (std::int32_t x = from; x <= to; ++x) row[x] = row[x] == kRingFillMark ? kLightFillMark : row[x];
             }
             if (from == run.x0 && to == run.x1) continue;
         }

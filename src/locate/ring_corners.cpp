@@ -4,6 +4,7 @@
 // corners at (+-d, +-d) modules, far steadier than single extreme pixels.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "locate/fill_marks.h"
@@ -67,6 +68,25 @@ void addStretchToSums(SideSums& s, std::int64_t a, std::int64_t b, std::int64_t 
     s.sy = static_cast<std::int64_t>(u(s.sy) + n * u(y));
     s.syy = static_cast<std::int64_t>(u(s.syy) + n * u(y) * u(y));
     s.n = static_cast<std::int64_t>(u(s.n) + n);
+}
+
+// From p on, before end, the first pixel that is not a ring mark (marked) or
+// that is one (not marked); end if none. Eight pixels a word while all eight
+// agree.
+std::int32_t skipMarks(const std::uint8_t* row, std::int32_t p, std::int32_t end, bool marked) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kMarks = kOnes * kRingFillMark;
+    while (end - p >= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, row + p, sizeof word);
+        const std::uint64_t diff = word ^ kMarks;  // zero bytes where marked
+        const bool allMarked = diff == 0;
+        const bool noneMarked = ((diff - kOnes) & ~diff & (kOnes << 7)) == 0;
+        if (marked ? !allMarked : !noneMarked) break;
+        p += 8;
+    }
+    while (p < end && (row[p] == kRingFillMark) == marked) ++p;
+    return p;
 }
 
 Side sideOf(int g1, int g2) {
@@ -182,12 +202,9 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
         const RowSorter sorter(cand.corners, sums, run.y);
         std::int32_t x = static_cast<std::int32_t>(std::max<std::int64_t>(next, run.x0));
         while (x <= run.x1) {
-            if (row[x] != kRingFillMark) {
-                ++x;
-                continue;
-            }
-            std::int32_t last = x;
-            while (last < run.x1 && row[last + 1] == kRingFillMark) ++last;
+            x = skipMarks(row, x, run.x1 + 1, false);
+            if (x > run.x1) break;
+            const std::int32_t last = skipMarks(row, x, run.x1 + 1, true) - 1;
             if (byStretch) {
                 sorter.addStretch(x, last);
             } else {

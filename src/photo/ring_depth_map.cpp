@@ -6,6 +6,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace AztecCore {
 
 using Image::GrayBuf;
@@ -66,59 +70,80 @@ void widenRange(const std::uint8_t* row, std::size_t w, std::uint8_t& lo, std::u
 }
 
 // The counter c limited to at most one above `neighbour` by an even step;
-// an even step keeps the parity, which encodes the pixel's colour.
+// an even step keeps the parity, which encodes the pixel's colour. Without a
+// branch: when c exceeds neighbour + 1, neighbour + ((neighbour - c) & 1) is
+// the value with c's parity among neighbour and neighbour + 1; otherwise that
+// sum is at least c.
 inline std::uint32_t limitAbove(std::uint32_t c, std::uint32_t neighbour) {
-    return c > neighbour + 1 ? neighbour + ((c - neighbour) & 1u) : c;
+    return std::min(c, neighbour + ((neighbour - c) & 1u));
 }
+
+// Whether each of the four counters at c is at most one above its partner at
+// `ahead` (the counter before it, or after it). A counter never exceeds the
+// image height, which in rows of four or more pixels stays far below 2^31, so
+// signed lanes compare them correctly.
+#if defined(__SSE2__)
+bool stepsOfAtMostOne(const std::uint32_t* c, const std::uint32_t* ahead) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
+    const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ahead));
+    return _mm_movemask_epi8(_mm_cmpgt_epi32(v, _mm_add_epi32(n, _mm_set1_epi32(1)))) == 0;
+}
+#endif
 
 // A counter may not rise more than one above its neighbours, starting from at
 // most 1 at either border, so deep counts survive only where rings enclose a
-// pixel from the sides as well as from above or below.
-void constrainRow(Counters& c) {
-    const std::size_t w = c.size();
-    std::uint32_t* counter = c.data();
-    std::uint32_t left = counter[0] > 1 ? 0 : counter[0];
-    counter[0] = left;
-    for (std::size_t x = 1; x < w; ++x) {
-        left = limitAbove(counter[x], left);
-        counter[x] = left;
+// pixel from the sides as well as from above or below. A counter at most one
+// above its (already limited) neighbour stays as it is, so where four in a row
+// each rise at most one over the one before, they are passed over at once.
+void constrainRow(Counters& counters) {
+    const std::size_t w = counters.size();
+    std::uint32_t* c = counters.data();
+    std::uint32_t left = c[0] > 1 ? 0 : c[0];
+    c[0] = left;
+    for (std::size_t x = 1; x < w;) {
+#if defined(__SSE2__)
+        // c[x - 1] holds `left` here.
+        if (w - x >= 4 && stepsOfAtMostOne(c + x, c + x - 1)) {
+            x += 4;
+            left = c[x - 1];
+            continue;
+        }
+#endif
+        left = limitAbove(c[x], left);
+        c[x] = left;
+        ++x;
     }
-    std::uint32_t right = counter[w - 1] > 1 ? 0 : counter[w - 1];
-    counter[w - 1] = right;
-    for (std::size_t x = w - 1; x-- > 0;) {
-        right = limitAbove(counter[x], right);
-        counter[x] = right;
+    std::uint32_t right = c[w - 1] > 1 ? 0 : c[w - 1];
+    c[w - 1] = right;
+    for (std::size_t x = w - 1; x > 0;) {
+#if defined(__SSE2__)
+        // c[x] holds `right` here.
+        if (x >= 4 && stepsOfAtMostOne(c + x - 4, c + x - 3)) {
+            x -= 4;
+            right = c[x];
+            continue;
+        }
+#endif
+        --x;
+        right = limitAbove(c[x], right);
+        c[x] = right;
     }
 }
 
-// One vertical sweep from row `first` towards row `last` (step +1 or -1),
-// adding each pixel's constrained change count to the map. The first row's
-// counters are its colours, unconstrained. `finished` sees each map row once
-// this sweep has added to it.
-template <class EachRow>
-void sweep(GrayBuf& map, Counters& c, const DarkRowReader& readRow, std::int32_t first, std::int32_t last,
-           std::int32_t step, EachRow&& finished) {
-    const std::size_t w = c.size();
-    Row previous(w), current(w);
-    readRow(first, previous.data());
-    std::copy(previous.begin(), previous.end(), c.begin());
-    std::uint8_t* firstRow = map.row(first);
-    addToMap(firstRow, c);
-    finished(firstRow);
-    for (std::int32_t y = first; y != last;) {
-        y += step;
-        readRow(y, current.data());
-        addChanges(c, previous, current);
-        constrainRow(c);
-        std::uint8_t* mapRow = map.row(y);
-        addToMap(mapRow, c);
-        finished(mapRow);
-        std::swap(previous, current);
-    }
-}
+// One vertical sweep's state: its change counters and the last row it read.
+struct Sweep {
+    explicit Sweep(std::size_t w) : c(w), previous(w), current(w) {}
+    Counters c;
+    Row previous, current;
+};
 
 }  // namespace
 
+// Two vertical sweeps, one from the top row down and one from the bottom row
+// up, each adding every pixel's constrained change count to the map; a
+// sweep's first row's counters are its colours, unconstrained. The sweeps are
+// independent and the map sums their shares (in byte arithmetic, in any
+// order), so they advance together, one row each per step.
 GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
     GrayBuf map;
     map.resize(width, height);  // fresh storage: every byte starts at 0
@@ -127,13 +152,33 @@ GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRow
         return map;
     }
     const auto w = static_cast<std::size_t>(width);
-    Counters c(w);
-    sweep(map, c, readRow, 0, height - 1, 1, [](const std::uint8_t*) {});
-    // The upward sweep adds each row's last share, so it also finds the
-    // map's range for the contrast stretch.
+    Sweep down(w), up(w);
+    const auto start = [&](Sweep& s, std::int32_t y) {
+        readRow(y, s.previous.data());
+        std::copy(s.previous.begin(), s.previous.end(), s.c.begin());
+        addToMap(map.row(y), s.c);
+    };
+    const auto read = [&](Sweep& s, std::int32_t y) {
+        readRow(y, s.current.data());
+        addChanges(s.c, s.previous, s.current);
+    };
+    const auto finish = [&](Sweep& s, std::int32_t y) {
+        addToMap(map.row(y), s.c);
+        std::swap(s.previous, s.current);
+    };
+    start(down, 0);
+    start(up, height - 1);
+    for (std::int32_t step = 1; step < height; ++step) {
+        read(down, step);
+        read(up, height - 1 - step);
+        constrainRow(down.c);
+        constrainRow(up.c);
+        finish(down, step);
+        finish(up, height - 1 - step);
+    }
     std::uint8_t lo = 255;
     std::uint8_t hi = 0;
-    sweep(map, c, readRow, height - 1, 0, -1, [&](const std::uint8_t* row) { widenRange(row, w, lo, hi); });
+    for (std::int32_t y = 0; y < height; ++y) widenRange(map.row(y), w, lo, hi);
     // Stretched through a table: (p - lo) * 255 / d for every byte p >= lo.
     const std::uint32_t d = hi == lo ? 1u : static_cast<std::uint32_t>(hi - lo);
     std::array<std::uint8_t, 256> stretched{};

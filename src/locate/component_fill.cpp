@@ -148,16 +148,21 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
                   componentBits_.data() + r * words);
     std::copy(componentBits_.begin(), componentBits_.begin() + size, componentBits_.begin() + size);
 
-    // The queue's storage is the member's, kept between fills; locals let the
-    // compiler keep them in registers across the pushes.
-    std::vector<IPoint> stack = std::move(seeds_);
+    // The stack's storage is the member's, kept between fills; locals let the
+    // compiler keep them in registers across the pushes. A seed is one word,
+    // its row above its bit index, written and read whole.
+    std::vector<std::uint64_t> stack = std::move(componentSeeds_);
     stack.clear();
-    stack.push_back({x - firstColumn, y - firstRow});
+    const auto packed = [](std::int64_t bit, std::int32_t r) {
+        return (std::uint64_t{static_cast<std::uint32_t>(r)} << 32) | static_cast<std::uint32_t>(bit);
+    };
+    stack.push_back(packed(x - firstColumn, y - firstRow));
     Word* const base = componentBits_.data();
     std::int64_t twiceSumX = 0, sumY = 0, count = 0;
     while (!stack.empty()) {
-        const IPoint seed = stack.back();
+        const std::uint64_t top = stack.back();
         stack.pop_back();
+        const IPoint seed{static_cast<std::int32_t>(top & 0xFFFFFFFFu), static_cast<std::int32_t>(top >> 32)};
         Word* bits = base + std::int64_t{seed.y} * words;
         if ((bits[seed.x >> 6] >> (seed.x & 63) & 1u) == 0) continue;
         const std::int64_t a = runStart(bits, seed.x);
@@ -172,7 +177,7 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
         // One seed per stretch of the rows above and below that touches the run.
         const auto seedStretches = [&](Word m, std::int64_t k, std::int32_t r) {
             while (m != 0) {
-                stack.push_back({static_cast<std::int32_t>(k * 64 + lowZeros(m)), r});
+                stack.push_back(packed(k * 64 + lowZeros(m), r));
                 m &= m + (m & (~m + 1));  // drops the lowest stretch of set bits
             }
         };
@@ -193,8 +198,7 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
             if (below != nullptr) seedStretches(below[k] & mask, k, seed.y + 1);
         }
     }
-    seeds_ = std::move(stack);
-    seedHead_ = 0;
+    componentSeeds_ = std::move(stack);
     // Every run's (first + last) * n is even, so the halves add up exactly.
     fillSumX_ += twiceSumX / 2;
     fillSumY_ += sumY;

@@ -156,7 +156,7 @@ private:
     // The fill's queue of seeds; those before seedHead_ are taken.
     std::vector<IPoint> seeds_;
     std::size_t seedHead_ = 0;
-    std::vector<std::uint64_t> componentBits_;
+    std::vector<std::uint64_t> componentBits_, componentSeeds_;
     IPoint ringRef_;
     Aztec::Math::ProjectiveMap map_;
     std::uint32_t readCount_ = 0;

@@ -49,8 +49,21 @@ SamplePositions::SamplePositions(std::int32_t count) : t_(static_cast<std::size_
 std::int32_t SamplePositions::firstReaching(float position, std::int32_t from) const {
     if (std::isnan(position)) return count();  // no t reaches it
     // t grows with x (correctly rounded quotients of growing numerators), so
-    // the samples that reach a position form a suffix.
-    const auto it = std::lower_bound(t_.begin() + from, t_.end(), position);
+    // the samples that reach a position form a suffix. Successive edges lie
+    // close together, so the search gallops from `from` before it halves.
+    const std::size_t n = t_.size();
+    std::size_t lo = static_cast<std::size_t>(from);
+    std::size_t hi = n;
+    for (std::size_t step = 1; lo + step - 1 < n; step *= 2) {
+        const std::size_t probe = lo + step - 1;
+        if (!(t_[probe] < position)) {
+            hi = probe;
+            break;
+        }
+        lo = probe + 1;
+    }
+    const auto it = std::lower_bound(t_.begin() + static_cast<std::ptrdiff_t>(lo),
+                                     t_.begin() + static_cast<std::ptrdiff_t>(hi), position);
     return static_cast<std::int32_t>(it - t_.begin());
 }
 

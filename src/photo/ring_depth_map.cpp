@@ -78,15 +78,28 @@ inline std::uint32_t limitAbove(std::uint32_t c, std::uint32_t neighbour) {
     return std::min(c, neighbour + ((neighbour - c) & 1u));
 }
 
-// Whether each of the four counters at c is at most one above its partner at
-// `ahead` (the counter before it, or after it). A counter never exceeds the
-// image height, which in rows of four or more pixels stays far below 2^31, so
-// signed lanes compare them correctly.
+// Whether each of the four counters at c is at most one above its partner:
+// the counter before it going forward, the one after it going backward. The
+// partner outside the four is the limited counter the caller holds in a
+// register; reading it back from memory right after the scalar path stored
+// it would stall the wider load. A counter never exceeds the image height,
+// which in rows of four or more pixels stays far below 2^31, so signed lanes
+// compare them correctly.
 #if defined(__SSE2__)
-bool stepsOfAtMostOne(const std::uint32_t* c, const std::uint32_t* ahead) {
+bool atMostOneAbove(__m128i v, __m128i partners) {
+    return _mm_movemask_epi8(_mm_cmpgt_epi32(v, _mm_add_epi32(partners, _mm_set1_epi32(1)))) == 0;
+}
+
+bool stepsUpOfAtMostOne(const std::uint32_t* c, std::uint32_t before) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
-    const __m128i n = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ahead));
-    return _mm_movemask_epi8(_mm_cmpgt_epi32(v, _mm_add_epi32(n, _mm_set1_epi32(1)))) == 0;
+    const __m128i first = _mm_cvtsi32_si128(static_cast<int>(before));
+    return atMostOneAbove(v, _mm_or_si128(_mm_slli_si128(v, 4), first));
+}
+
+bool stepsDownOfAtMostOne(const std::uint32_t* c, std::uint32_t after) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
+    const __m128i last = _mm_slli_si128(_mm_cvtsi32_si128(static_cast<int>(after)), 12);
+    return atMostOneAbove(v, _mm_or_si128(_mm_srli_si128(v, 4), last));
 }
 #endif
 
@@ -103,7 +116,7 @@ void constrainRow(Counters& counters) {
     for (std::size_t x = 1; x < w;) {
 #if defined(__SSE2__)
         // c[x - 1] holds `left` here.
-        if (w - x >= 4 && stepsOfAtMostOne(c + x, c + x - 1)) {
+        if (w - x >= 4 && stepsUpOfAtMostOne(c + x, left)) {
             x += 4;
             left = c[x - 1];
             continue;
@@ -118,7 +131,7 @@ void constrainRow(Counters& counters) {
     for (std::size_t x = w - 1; x > 0;) {
 #if defined(__SSE2__)
         // c[x] holds `right` here.
-        if (x >= 4 && stepsOfAtMostOne(c + x - 4, c + x - 3)) {
+        if (x >= 4 && stepsDownOfAtMostOne(c + x - 4, right)) {
             x -= 4;
             right = c[x];
             continue;

@@ -28,6 +28,9 @@ public:
 
     // The photo pass on a gray photo, which its locators share and only read.
     ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
+    // An Aztec Rune near the image centre (the exports never read runes): a
+    // read holds the rune's value as three decimal digits.
+    ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);
 
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;

@@ -22,6 +22,7 @@ const char* kindLetter(SymbolKind kind) {
     switch (kind) {
         case SymbolKind::Compact: return "C";
         case SymbolKind::Full: return "F";
+        case SymbolKind::Rune: return "R";
         default: return "?";
     }
 }

@@ -79,22 +79,59 @@ void correctModeMessage(BitVector& modeBits, bool compact) {
     unpackWords(words, count, modeBits);
 }
 
+namespace {
+
+// The corner pattern the ring's orientation marks form, if any.
+const CornerPattern* matchCorners(const BitVector& ringBits) {
+    const auto n = static_cast<std::int64_t>(ringBits.size());
+    const std::int64_t q = n / 4;
+    std::array<std::int32_t, 4> counts{};
+    for (std::int64_t k = 0; k < 4; ++k) {
+        for (std::int64_t d = -1; d <= 1; ++d) counts[k] += ringBit(ringBits, k * q + d) ? 1 : 0;
+    }
+    const CornerPattern* match = nullptr;
+    for (const auto& pattern : kCornerPatterns) {
+        if (pattern.counts == counts) match = &pattern;
+    }
+    return match;
+}
+
+// A rune's mode words are an ordinary compact mode message's with each
+// word's bits inverted in the pattern 1010, which keeps the two apart.
+constexpr std::int32_t kRuneWordMask = 0xA;
+constexpr std::uint32_t kRuneSide = 11;
+
+}  // namespace
+
+bool parseRuneMessage(SymbolParameters& params, const BitVector& ringBits) {
+    if (ringBits.size() != 40u) return false;
+    const CornerPattern* match = matchCorners(ringBits);
+    if (match == nullptr) return false;
+    try {
+        const BitVector modeBits =
+            collectModeBits(ringBits, match->orientation, match->mirrored != 0, kCompactSidePositions);
+        std::vector<std::int32_t> words = packWords(modeBits, 0, 7, 4);
+        for (auto& word : words) word ^= kRuneWordMask;
+        Aztec::ReedSolomon::RsDecoder(Aztec::ReedSolomon::Field16).correct(words, 5);
+        params = SymbolParameters{};
+        params.kind = SymbolKind::Rune;
+        params.orientation = match->orientation;
+        params.mirrored = match->mirrored;
+        params.symbolSize = kRuneSide;
+        params.runeValue = static_cast<std::uint32_t>(words[0] << 4 | words[1]);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 bool parseModeMessage(SymbolParameters& params, const BitVector& ringBits) {
     const bool compact = params.kind == SymbolKind::Compact;
     if (!compact && params.kind != SymbolKind::Full) return false;
     if (ringBits.size() != (compact ? 40u : 56u)) return false;
 
     try {
-        const auto n = static_cast<std::int64_t>(ringBits.size());
-        const std::int64_t q = n / 4;
-        std::array<std::int32_t, 4> counts{};
-        for (std::int64_t k = 0; k < 4; ++k) {
-            for (std::int64_t d = -1; d <= 1; ++d) counts[k] += ringBit(ringBits, k * q + d) ? 1 : 0;
-        }
-        const CornerPattern* match = nullptr;
-        for (const auto& pattern : kCornerPatterns) {
-            if (pattern.counts == counts) match = &pattern;
-        }
+        const CornerPattern* match = matchCorners(ringBits);
         if (match == nullptr) return false;
         params.orientation = match->orientation;
         params.mirrored = match->mirrored;

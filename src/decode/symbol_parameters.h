@@ -7,7 +7,8 @@
 
 namespace AztecCore {
 
-enum class SymbolKind : std::uint32_t { None = 0, Compact = 1, Full = 2 };
+// A rune is a compact finder with only its mode ring, which holds one value.
+enum class SymbolKind : std::uint32_t { None = 0, Compact = 1, Full = 2, Rune = 3 };
 
 struct SymbolParameters {
     SymbolKind kind = SymbolKind::None;
@@ -19,6 +20,7 @@ struct SymbolParameters {
     std::uint32_t layers = 0;
     std::uint32_t symbolSize = 0;  // side in modules
     std::uint32_t spareBits = 0;   // layer bits left over after the codewords
+    std::uint32_t runeValue = 0;   // 0..255, runes only
 };
 
 using BitVector = std::vector<bool>;

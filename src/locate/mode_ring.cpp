@@ -44,6 +44,11 @@ bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale) {
         binarizeSamples(samples, ringBits, f);
         if (parseModeMessage(cand, ringBits)) return true;
     }
+    if (!acceptRunes || !compact) return false;
+    for (const float f : kRingFractions) {
+        binarizeSamples(samples, ringBits, f);
+        if (parseRuneMessage(cand, ringBits)) return true;
+    }
     return false;
 }
 

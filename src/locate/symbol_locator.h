@@ -31,6 +31,9 @@ public:
     // The image being searched; set by the owner before findCandidates. The
     // locator never writes to it, so an owner may lend it an image it keeps.
     std::shared_ptr<const Image::GrayBuf> source;
+    // Whether a compact ring that is no mode message may be read as an Aztec
+    // Rune (the candidate's kind then becomes Rune); off for the exports.
+    bool acceptRunes = false;
 
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;

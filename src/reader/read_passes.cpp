@@ -48,6 +48,14 @@ public:
         return false;
     }
 
+    // The rune pass near the centre; true when it read a rune.
+    bool runRune(const Image::GrayBuf& gray, bool inverted) {
+        std::string status;
+        if (recognizer_.scanRune(gray, status) != Read || !recognizer_.lastRead()) return false;
+        results_.push_back(makeResult(*recognizer_.lastRead(), true, inverted));
+        return true;
+    }
+
     std::vector<SymbolResult> finish() {
         if (results_.empty() && unread_) results_.push_back(std::move(*unread_));
         return std::move(results_);
@@ -75,6 +83,8 @@ std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& op
         }
         if (centre && !search.outOfTime() && search.run(image, false, inverted)) break;
         if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) break;
+        // Runes last: only a ring that reads as no ordinary symbol can be one.
+        if (!search.outOfTime() && search.runRune(*image, inverted)) break;
     }
     return search.finish();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The reader's search: the exports' passes (centre = the frame pass, anywhere
 // = the photo pass) in the order the options ask for, then the same on the
-// inverted image when nothing was read.
+// inverted image when nothing was read. Each round ends with the rune pass
+// near the centre.
 #include <cstdint>
 #include <vector>
 

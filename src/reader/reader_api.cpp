@@ -176,7 +176,11 @@ TALAVEX_API uint32_t talavex_symbol_structured_append(const talavex_results* res
 TALAVEX_API int talavex_symbol_kind(const talavex_results* results, size_t index) {
     const SymbolResult* s = symbolAt(results, index);
     if (s == nullptr) return -1;
-    return s->kind == AztecCore::SymbolKind::Compact ? TALAVEX_COMPACT : TALAVEX_FULL_RANGE;
+    switch (s->kind) {
+        case AztecCore::SymbolKind::Compact: return TALAVEX_COMPACT;
+        case AztecCore::SymbolKind::Rune: return TALAVEX_RUNE;
+        default: return TALAVEX_FULL_RANGE;
+    }
 }
 
 TALAVEX_API int talavex_symbol_layers(const talavex_results* results, size_t index) {

@@ -37,7 +37,7 @@ SymbolResult makeResult(SymbolRead read, bool wasRead, bool inverted) {
     result.moduleSize = read.moduleSize;
     if (!wasRead) return result;
 
-    result.identifier = symbologyIdentifier(read.data);
+    result.identifier = shape.kind == SymbolKind::Rune ? "]zC" : symbologyIdentifier(read.data);
     removeStructuredAppendHeader(read.data);
     result.bytes = std::move(read.data.text.bytes);
     result.ecis = std::move(read.data.text.ecis);

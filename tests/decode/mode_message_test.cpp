@@ -10,6 +10,7 @@ namespace {
 using namespace decode_test;
 using AztecCore::packWords;
 using AztecCore::parseModeMessage;
+using AztecCore::parseRuneMessage;
 using AztecCore::unpackWords;
 using talavex_test::AztecSize;
 using talavex_test::EncodeOptions;
@@ -156,6 +157,19 @@ TEST(ModeMessage, RejectsUnknownKindAndRingsOfTheWrongLength) {
     EXPECT_FALSE(parseModeMessage(full, modeRing(SymbolKind::Compact, 1, 1)));
     SymbolParameters compact = withKind(SymbolKind::Compact);
     EXPECT_FALSE(parseModeMessage(compact, BitVector{}));
+}
+
+// An intact compact mode message must never read as a rune, even where its
+// symbol's data cannot be read and the rune pass looks at its ring: all 256.
+TEST(RuneMessage, NoCompactModeMessageReadsAsARune) {
+    for (std::uint32_t layers = 1; layers <= 4; ++layers) {
+        for (std::uint32_t words = 1; words <= 64; ++words) {
+            SymbolParameters params = withKind(SymbolKind::Compact);
+            EXPECT_FALSE(parseRuneMessage(params, modeRing(SymbolKind::Compact, layers, words)))
+                << layers << " layers, " << words << " words";
+            EXPECT_EQ(params.kind, SymbolKind::Compact);
+        }
+    }
 }
 
 // ---- real symbols seen in every orientation, mirrored or not ----

@@ -46,13 +46,37 @@ void checkOptions(const EncodeOptions& options) {
     }
 }
 
-// One zint run with a fixed size option; throws with zint's own message on failure.
-AztecSymbol encodeOnce(const std::uint8_t* data, int length, const EncodeOptions& options, int sizeOption) {
+// zint's module matrix of an encoded Aztec symbol or rune.
+AztecSymbol moduleMatrix(const zint_symbol& symbol) {
+    if (symbol.rows != symbol.width || symbol.rows <= 0) {
+        throw std::runtime_error("zint produced a non-square Aztec symbol");
+    }
+    AztecSymbol result;
+    result.size = symbol.rows;
+    result.modules.resize(static_cast<std::size_t>(result.size) * result.size);
+    for (int y = 0; y < result.size; ++y) {
+        for (int x = 0; x < result.size; ++x) {
+            // zint packs each row least significant bit first.
+            const unsigned bits = symbol.encoded_data[y][x >> 3];
+            result.modules[static_cast<std::size_t>(y) * result.size + x] =
+                static_cast<std::uint8_t>((bits >> (x & 7)) & 1U);
+        }
+    }
+    return result;
+}
+
+ZintSymbol newSymbol(int symbology) {
     ZintSymbol symbol(ZBarcode_Create());
     if (!symbol) {
         throw std::runtime_error("zint could not allocate a symbol");
     }
-    symbol->symbology = BARCODE_AZTEC;
+    symbol->symbology = symbology;
+    return symbol;
+}
+
+// One zint run with a fixed size option; throws with zint's own message on failure.
+AztecSymbol encodeOnce(const std::uint8_t* data, int length, const EncodeOptions& options, int sizeOption) {
+    ZintSymbol symbol = newSymbol(BARCODE_AZTEC);
     symbol->input_mode = options.gs1 ? GS1_MODE : DATA_MODE;
     symbol->option_1 = options.eccLevel == 0 ? -1 : options.eccLevel;
     symbol->option_2 = sizeOption;
@@ -68,22 +92,7 @@ AztecSymbol encodeOnce(const std::uint8_t* data, int length, const EncodeOptions
     if (rc >= ZINT_ERROR) {
         throw std::runtime_error(std::string("zint: ") + symbol->errtxt);
     }
-    if (symbol->rows != symbol->width || symbol->rows <= 0) {
-        throw std::runtime_error("zint produced a non-square Aztec symbol");
-    }
-
-    AztecSymbol result;
-    result.size = symbol->rows;
-    result.modules.resize(static_cast<std::size_t>(result.size) * result.size);
-    for (int y = 0; y < result.size; ++y) {
-        for (int x = 0; x < result.size; ++x) {
-            // zint packs each row least significant bit first.
-            const unsigned bits = symbol->encoded_data[y][x >> 3];
-            result.modules[static_cast<std::size_t>(y) * result.size + x] =
-                static_cast<std::uint8_t>((bits >> (x & 7)) & 1U);
-        }
-    }
-    return result;
+    return moduleMatrix(*symbol);
 }
 
 }  // namespace
@@ -114,6 +123,16 @@ AztecSymbol encodeAztec(const std::vector<std::uint8_t>& data, const EncodeOptio
 
 AztecSymbol encodeAztec(const std::string& data, const EncodeOptions& options) {
     return encodeAztec(std::vector<std::uint8_t>(data.begin(), data.end()), options);
+}
+
+AztecSymbol encodeAztecRune(int value) {
+    if (value < 0 || value > 255) throw std::runtime_error("an Aztec Rune holds 0 to 255");
+    ZintSymbol symbol = newSymbol(BARCODE_AZRUNE);
+    const std::string digits = std::to_string(value);
+    const int rc = ZBarcode_Encode(symbol.get(), reinterpret_cast<const unsigned char*>(digits.data()),
+                                   static_cast<int>(digits.size()));
+    if (rc >= ZINT_ERROR) throw std::runtime_error(std::string("zint: ") + symbol->errtxt);
+    return moduleMatrix(*symbol);
 }
 
 }  // namespace talavex_test

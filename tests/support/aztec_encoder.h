@@ -41,5 +41,7 @@ struct AztecSymbol {
 // (and with a message of its own for inconsistent options).
 AztecSymbol encodeAztec(const std::vector<std::uint8_t>& data, const EncodeOptions& options = {});
 AztecSymbol encodeAztec(const std::string& data, const EncodeOptions& options = {});
+// An Aztec Rune (11 x 11 modules) holding `value`, 0..255.
+AztecSymbol encodeAztecRune(int value);
 
 }  // namespace talavex_test

@@ -1,0 +1,99 @@
+// Aztec Runes: read only after the ordinary passes read nothing, reported as
+// kind rune with the value as three decimal digits, never from an ordinary ring.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+#include "reader/reader_support.h"
+#include "support/aztec_encoder.h"
+
+namespace {
+
+using namespace reader_test;
+
+struct RuneCase {
+    const char* name;
+    int value;
+    double angle;
+    double moduleSize;
+    bool mirror;
+};
+void PrintTo(const RuneCase& c, std::ostream* os) { *os << c.name; }
+
+const RuneCase kRunes[] = {
+    {"Zero", 0, 0, 4, false},
+    {"Max", 255, 0, 4, false},
+    {"OneTurnedQuarter", 1, 90, 3, false},
+    {"SevenUpsideDown", 7, 180, 5, false},
+    {"HalfTurnedThreeQuarters", 128, 270, 2, false},
+    {"MirroredValue", 77, 0, 4, true},
+    {"MirroredAndTurned", 200, 90, 6, true},
+    {"SlightlyTurned", 42, 12, 6, false},
+    {"SmallModules", 170, 0, 2, false},
+};
+
+class ReaderRunes : public ::testing::TestWithParam<RuneCase> {};
+
+TEST_P(ReaderRunes, ReadAsTheirValueInThreeDigits) {
+    const RuneCase& c = GetParam();
+    const auto symbol = talavex_test::encodeAztecRune(c.value);
+    talavex_test::RenderOptions render;
+    render.moduleSize = c.moduleSize;
+    render.angleDegrees = c.angle;
+    render.mirror = c.mirror;
+    const auto image = talavex_test::renderSymbol(symbol, render);
+
+    const Results results = read(grayView(image));
+    const talavex_results* r = results.get();
+    ASSERT_EQ(talavex_results_count(r), 1u);
+    ASSERT_EQ(talavex_symbol_status_of(r, 0), TALAVEX_SYMBOL_READ);
+    char digits[8];
+    std::snprintf(digits, sizeof digits, "%03d", c.value);
+    size_t length = 0;
+    const uint8_t* bytes = talavex_symbol_bytes(r, 0, &length);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), length), digits);
+    EXPECT_EQ(talavex_symbol_kind(r, 0), TALAVEX_RUNE);
+    EXPECT_EQ(talavex_symbol_layers(r, 0), 0);
+    EXPECT_STREQ(talavex_symbol_identifier(r, 0), "]zC");
+    EXPECT_EQ(talavex_symbol_orientation(r, 0), static_cast<int>(std::lround(c.angle / 90)) % 4 * 90);
+    EXPECT_EQ(talavex_symbol_mirrored(r, 0), c.mirror ? 1 : 0);
+
+    double corners[8];
+    ASSERT_EQ(talavex_symbol_corners(r, 0, corners), 0);
+    const double s = symbol.size;
+    const double expected[4][2] = {{0, 0}, {s, 0}, {s, s}, {0, s}};
+    for (int k = 0; k < 4; ++k) {
+        const auto p = talavex_test::symbolToImage(symbol, render, expected[k][0], expected[k][1]);
+        EXPECT_LT(std::hypot(corners[2 * k] - p.x, corners[2 * k + 1] - p.y), c.moduleSize) << "corner " << k;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ZintRunes, ReaderRunes, ::testing::ValuesIn(kRunes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// An ordinary compact symbol whose data layer is wrecked: its mode ring reads,
+// so the rune pass must leave it a located, unreadable compact symbol.
+TEST(ReaderRunes, AnUnreadableCompactSymbolIsNotTakenForARune) {
+    talavex_test::EncodeOptions encode;
+    encode.size = talavex_test::AztecSize::Compact;
+    encode.layers = 1;
+    for (const char* data : {"7", "255"}) {
+        auto symbol = talavex_test::encodeAztec(data, encode);
+        // Invert the layer beyond the mode ring (the outermost two rings).
+        for (int y = 0; y < symbol.size; ++y)
+            for (int x = 0; x < symbol.size; ++x)
+                if (std::max(std::abs(x - symbol.size / 2), std::abs(y - symbol.size / 2)) >= 6)
+                    symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] ^= 1U;
+        const auto image = talavex_test::renderSymbol(symbol);
+        const Results results = read(grayView(image));
+        const talavex_results* r = results.get();
+        ASSERT_EQ(talavex_results_count(r), 1u) << data;
+        EXPECT_EQ(talavex_symbol_status_of(r, 0), TALAVEX_SYMBOL_UNREADABLE) << data;
+        EXPECT_EQ(talavex_symbol_kind(r, 0), TALAVEX_COMPACT) << data;
+    }
+}
+
+}  // namespace

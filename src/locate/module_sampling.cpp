@@ -1,6 +1,9 @@
 // Bit matrix: every 16 x 16 block of modules is sampled through the
 // projective map of its four corner nodes, each module as the mean of five
 // points around its centre, and decided dark or light against its neighbours.
+#include <cstdint>
+#include <vector>
+
 #include "decode/symbol_data.h"
 #include "locate/grid_nodes.h"
 #include "locate/map_sampling.h"
@@ -44,9 +47,12 @@ ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
     const std::int32_t o = (m - size) / 2 + 1;
     const SampleRange range = sampleRange(grid, o, size);
     ModuleBits bits(static_cast<std::size_t>(size), BitVector(static_cast<std::size_t>(size), false));
-    for (std::int32_t y = 0; y < size; ++y)
-        for (std::int32_t x = 0; x < size; ++x)
-            bits[static_cast<std::size_t>(x)][static_cast<std::size_t>(y)] = moduleIsDark(grid, x + o, y + o, range);
+    std::vector<std::uint8_t> dark(static_cast<std::size_t>(size));
+    for (std::int32_t x = 0; x < size; ++x) {
+        darkModulesOfColumn(grid, x + o, o, size, range, dark.data());
+        BitVector& column = bits[static_cast<std::size_t>(x)];
+        for (std::size_t y = 0; y < dark.size(); ++y) column[y] = dark[y] != 0;
+    }
     return bits;
 }
 

@@ -105,4 +105,49 @@ bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const 
     return v < (std::uint64_t{lo} + hi) / 2;
 }
 
+void darkModulesOfColumn(const SampleGrid& grid, std::int32_t x, std::int32_t first, std::int32_t count,
+                         const SampleRange& symbol, std::uint8_t* dark) {
+    const std::int32_t side = grid.columns();
+    std::int32_t n = 0;
+    // Away from the borders the window is columns x - 2 .. x + 1 by rows
+    // y - 2 .. y + 1: the extremes of each row's four columns are formed once
+    // and shared by the four modules whose windows hold that row. Leaving out
+    // an outside sample is what moduleIsDark's counting it as v amounts to.
+    if (side >= 8 && x >= 2 && x + 2 < side && first >= 0 && count > 0 && std::int64_t{first} + count <= side) {
+        const std::int32_t lastInner = std::min(first + count, side - 2);  // rows below have y + 2 < side
+        const std::int32_t innerFirst = std::max(first, 2);
+        for (; first + n < innerFirst; ++n) dark[n] = moduleIsDark(grid, x, first + n, symbol) ? 1 : 0;
+        if (innerFirst < lastInner) {
+            const std::uint32_t* c0 = grid.columnData(x - 2);
+            const std::uint32_t* c1 = grid.columnData(x - 1);
+            const std::uint32_t* c2 = grid.columnData(x);
+            const std::uint32_t* c3 = grid.columnData(x + 1);
+            const auto low = [](std::uint32_t s) { return s == kOutsideSample ? UINT32_MAX : s; };
+            const auto high = [](std::uint32_t s) { return s == kOutsideSample ? 0u : s; };
+            std::uint32_t rowLo[4];
+            std::uint32_t rowHi[4];
+            const auto rowExtremes = [&](std::int32_t r) {
+                const std::size_t k = static_cast<std::size_t>(r) & 3u;
+                rowLo[k] = std::min(std::min(low(c0[r]), low(c1[r])), std::min(low(c2[r]), low(c3[r])));
+                rowHi[k] = std::max(std::max(high(c0[r]), high(c1[r])), std::max(high(c2[r]), high(c3[r])));
+            };
+            for (std::int32_t r = innerFirst - 2; r < innerFirst + 1; ++r) rowExtremes(r);
+            const std::uint64_t symbolContrast = std::uint64_t{symbol.hi} - symbol.lo;
+            const std::uint64_t symbolMiddle = (std::uint64_t{symbol.lo} + symbol.hi) / 2;
+            for (std::int32_t y = innerFirst; y < lastInner; ++y, ++n) {
+                rowExtremes(y + 1);
+                const std::uint32_t v = c2[y];
+                const std::uint32_t lo =
+                    std::min(std::min(v, std::min(rowLo[0], rowLo[1])), std::min(rowLo[2], rowLo[3]));
+                const std::uint32_t hi =
+                    std::max(std::max(v, std::max(rowHi[0], rowHi[1])), std::max(rowHi[2], rowHi[3]));
+                const bool flat = 3 * (std::uint64_t{hi} - lo) < symbolContrast;
+                const std::uint64_t middle = flat ? symbolMiddle : (std::uint64_t{lo} + hi) / 2;
+                dark[n] = v != kOutsideSample && v < middle ? 1 : 0;
+            }
+        }
+    }
+    for (; n < count; ++n) dark[n] = moduleIsDark(grid, x, first + n, symbol) ? 1 : 0;
+}
+
 }  // namespace AztecCore

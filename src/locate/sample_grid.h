@@ -53,4 +53,9 @@ SampleRange sampleRange(const SampleGrid& grid, std::int32_t first, std::int32_t
 // would split noise, so the symbol's own middle decides instead.
 bool moduleIsDark(const SampleGrid& grid, std::int32_t x, std::int32_t y, const SampleRange& symbol);
 
+// moduleIsDark for rows first .. first + count - 1 of column x, into
+// dark[0 .. count) as 0 or 1.
+void darkModulesOfColumn(const SampleGrid& grid, std::int32_t x, std::int32_t first, std::int32_t count,
+                         const SampleRange& symbol, std::uint8_t* dark);
+
 }  // namespace AztecCore

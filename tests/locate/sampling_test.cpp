@@ -2,6 +2,9 @@
 // dark/light decision of the bit matrix.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "locate/ring_threshold.h"
 #include "locate/sample_grid.h"
 #include "locate_support.h"
@@ -161,6 +164,31 @@ TEST(ModuleIsDark, FlatWindowsFollowTheSymbolsMiddle) {
     for (int x = 0; x < 32; ++x)
         for (int y = 0; y < 32; ++y) grid.set(x, y, static_cast<std::uint32_t>(200 + (x * 5 + y) % 11));
     for (int x = 2; x < 30; ++x) EXPECT_FALSE(AztecCore::moduleIsDark(grid, x, 10, range)) << x;
+}
+
+TEST(DarkModulesOfColumn, DecideEveryRowAsModuleIsDarkDoes) {
+    // Scattered samples with outside ones among them; every column, the
+    // borders included, and a run of rows starting mid-column.
+    for (const int side : {8, 13, 40}) {
+        SampleGrid grid(side);
+        for (int x = 0; x < side; ++x)
+            for (int y = 0; y < side; ++y)
+                grid.set(x, y,
+                         (x * 37 + y * 11) % 13 == 0 ? kOutsideSample
+                                                     : static_cast<std::uint32_t>((x * 97 + y * 53 + x * y) % 256));
+        // The second range makes most windows too flat to decide themselves.
+        for (const AztecCore::SampleRange range : {AztecCore::SampleRange{10, 250}, AztecCore::SampleRange{60, 500}})
+            for (const int first : {0, 3}) {
+                std::vector<std::uint8_t> dark(static_cast<std::size_t>(side - first));
+                for (int x = 0; x < side; ++x) {
+                    AztecCore::darkModulesOfColumn(grid, x, first, side - first, range, dark.data());
+                    for (int y = first; y < side; ++y)
+                        EXPECT_EQ(dark[static_cast<std::size_t>(y - first)] != 0,
+                                  AztecCore::moduleIsDark(grid, x, y, range))
+                            << side << " " << x << " " << y;
+                }
+            }
+    }
 }
 
 TEST(SampleRange, ExtremesOverTheSymbolSquare) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/gray_buf.h"
+#include "image/luma.h"
 #include "image/rgb_buf.h"
 
 namespace {
@@ -51,6 +52,21 @@ INSTANTIATE_TEST_SUITE_P(Table, Luma,
                                            // weighted sums of exactly 360000 and 1 below 520000: moving
                                            // weight between any two channels crosses a step in one of them
                                            LumaCase{159, 34, 1, 36}, LumaCase{242, 48, 1, 51}));
+
+// Rows wide enough for the blocks of sixteen pixels, with a remainder of
+// seven: every colour, each alpha in turn, against the scalar luma.
+TEST(BgraConversion, EveryColourInLongRowsMatchesTheScalarLuma) {
+    const std::int32_t w = 256 * 256 + 7;
+    for (int red = 0; red < 256; ++red) {
+        Bytes bgra;
+        for (std::int32_t x = 0; x < w; ++x)
+            for (const int channel : {x & 0xFF, (x >> 8) & 0xFF, red, (x * 7 + red) & 0xFF})
+                bgra.push_back(static_cast<std::uint8_t>(channel));
+        const GrayBuf gray = toGrayDirectly(bgra, w, 1);
+        for (std::int32_t x = 0; x < w; ++x)
+            ASSERT_EQ(gray.pixel(x, 0), AztecCore::Image::luma(red, (x >> 8) & 0xFF, x & 0xFF)) << red << " " << x;
+    }
+}
 
 TEST(BgraConversion, PlanesKeepTheLayoutOfTheFrame) {
     RgbBuf frame;

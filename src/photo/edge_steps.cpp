@@ -49,22 +49,18 @@ SamplePositions::SamplePositions(std::int32_t count) : t_(static_cast<std::size_
 std::int32_t SamplePositions::firstReaching(float position, std::int32_t from) const {
     if (std::isnan(position)) return count();  // no t reaches it
     // t grows with x (correctly rounded quotients of growing numerators), so
-    // the samples that reach a position form a suffix. Successive edges lie
-    // close together, so the search gallops from `from` before it halves.
+    // the samples that reach a position form a suffix. Its start lies within
+    // a sample or two of position * count; the walks from that guess find it
+    // exactly, however far off the guess is.
     const std::size_t n = t_.size();
-    std::size_t lo = static_cast<std::size_t>(from);
-    std::size_t hi = n;
-    for (std::size_t step = 1; lo + step - 1 < n; step *= 2) {
-        const std::size_t probe = lo + step - 1;
-        if (!(t_[probe] < position)) {
-            hi = probe;
-            break;
-        }
-        lo = probe + 1;
-    }
-    const auto it = std::lower_bound(t_.begin() + static_cast<std::ptrdiff_t>(lo),
-                                     t_.begin() + static_cast<std::ptrdiff_t>(hi), position);
-    return static_cast<std::int32_t>(it - t_.begin());
+    const std::size_t first = static_cast<std::size_t>(from);
+    const double guess = std::ceil(static_cast<double>(position) * static_cast<double>(n));
+    std::size_t x = !(guess > static_cast<double>(first)) ? first
+                    : guess >= static_cast<double>(n)     ? n
+                                                          : static_cast<std::size_t>(guess);
+    while (x > first && !(t_[x - 1] < position)) --x;
+    while (x < n && t_[x] < position) ++x;
+    return static_cast<std::int32_t>(x);
 }
 
 void renderEdgeSteps(const std::vector<EdgeStep>& edges, std::int32_t start, const SamplePositions& grid,

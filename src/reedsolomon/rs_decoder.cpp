@@ -101,8 +101,29 @@ std::vector<std::int32_t> RsDecoder::locateErrors(const GenericGFPoly& errorLoca
     std::vector<std::int32_t> result;
     result.reserve(static_cast<std::size_t>(numErrors));
     const std::int32_t size = field.size();
-    for (std::int32_t v = 1; v < size && static_cast<std::int32_t>(result.size()) < numErrors; ++v) {
-        if (errorLocator.valueAt(v) == 0) result.push_back(field.inverse(v));
+    const std::vector<std::int32_t>& coefficients = errorLocator.coefficients();
+    const bool within = size > 1 && std::all_of(coefficients.begin(), coefficients.end(),
+                                                [size](std::int32_t c) { return c >= 0 && c < size; });
+    if (within) {
+        // Chien search: sigma at alpha^1 .. alpha^(size-1), which is every
+        // non-zero element, with each term's exponent stepped rather than one
+        // Horner chain per element. A polynomial of degree numErrors has at
+        // most that many roots, so the full sweep finds the same roots the
+        // element-by-element scan stopped at; sorting them by element keeps
+        // that scan's order.
+        const std::int32_t order = size - 1;
+        std::vector<std::int32_t> values(static_cast<std::size_t>(order));
+        field.evaluateAtPowersWithin(coefficients.data(), coefficients.size(), order, values.data());
+        std::vector<std::int32_t> roots;
+        for (std::int32_t j = 0; j < order; ++j) {
+            if (values[static_cast<std::size_t>(j)] == 0) roots.push_back(field.exp(j + 1 == order ? 0 : j + 1));
+        }
+        std::sort(roots.begin(), roots.end());
+        for (std::int32_t v : roots) result.push_back(field.inverse(v));
+    } else {
+        for (std::int32_t v = 1; v < size && static_cast<std::int32_t>(result.size()) < numErrors; ++v) {
+            if (errorLocator.valueAt(v) == 0) result.push_back(field.inverse(v));
+        }
     }
     if (static_cast<std::int32_t>(result.size()) != numErrors) {
         throw ReedSolomonException("Error locator degree does not match number of roots");

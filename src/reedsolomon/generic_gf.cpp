@@ -51,7 +51,7 @@ std::int32_t GenericGF::inverse(std::int32_t a) const {
     return checkedAt(expTable_, size_ - 1 - checkedAt(logTable_, a));
 }
 
-std::int32_t GenericGF::multiply(std::int32_t a, std::int32_t b) const {
+std::int32_t GenericGF::multiplyChecked(std::int32_t a, std::int32_t b) const {
     ensureTables();
     if (a == 0 || b == 0) return 0;
     // s <= 2*size-4, so one fold (s mod size + s div size, which is s - size

@@ -25,7 +25,17 @@ public:
     std::int32_t exp(std::int32_t i) const;
     std::int32_t log(std::int32_t a) const;
     std::int32_t inverse(std::int32_t a) const;
-    std::int32_t multiply(std::int32_t a, std::int32_t b) const;
+    // Inline for two elements, the case of every product the decoder forms;
+    // anything else (or a field whose tables are not built yet) takes the
+    // checked path, which fails, or not, as it always has.
+    std::int32_t multiply(std::int32_t a, std::int32_t b) const {
+        const auto bound = static_cast<std::uint32_t>(size_);
+        if (!built_ || static_cast<std::uint32_t>(a) >= bound || static_cast<std::uint32_t>(b) >= bound)
+            return multiplyChecked(a, b);
+        if (a == 0 || b == 0) return 0;
+        const std::int32_t s = logTable_[static_cast<std::size_t>(a)] + logTable_[static_cast<std::size_t>(b)];
+        return expTable_[static_cast<std::size_t>(s >= size_ ? s - size_ + 1 : s)];
+    }
     GenericGFPoly monomial(std::int32_t degree, std::int32_t coefficient) const;
     // Horner's rule for the polynomial with `count` coefficients (highest
     // degree first) at a, in the log domain over the tables without checks:
@@ -47,6 +57,7 @@ private:
     // the static fields are built during start-up, so this does not fire.
     void ensureTables() const;
     void buildTables() const;
+    std::int32_t multiplyChecked(std::int32_t a, std::int32_t b) const;
 
     mutable std::unique_ptr<GenericGFPoly> zero_;
     mutable std::unique_ptr<GenericGFPoly> one_;

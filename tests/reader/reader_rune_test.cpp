@@ -58,17 +58,7 @@ TEST_P(ReaderRunes, ReadAsTheirValueInThreeDigits) {
     EXPECT_EQ(talavex_symbol_kind(r, 0), TALAVEX_RUNE);
     EXPECT_EQ(talavex_symbol_layers(r, 0), 0);
     EXPECT_STREQ(talavex_symbol_identifier(r, 0), "]zC");
-    EXPECT_EQ(talavex_symbol_orientation(r, 0), static_cast<int>(std::lround(c.angle / 90)) % 4 * 90);
-    EXPECT_EQ(talavex_symbol_mirrored(r, 0), c.mirror ? 1 : 0);
-
-    double corners[8];
-    ASSERT_EQ(talavex_symbol_corners(r, 0, corners), 0);
-    const double s = symbol.size;
-    const double expected[4][2] = {{0, 0}, {s, 0}, {s, s}, {0, s}};
-    for (int k = 0; k < 4; ++k) {
-        const auto p = talavex_test::symbolToImage(symbol, render, expected[k][0], expected[k][1]);
-        EXPECT_LT(std::hypot(corners[2 * k] - p.x, corners[2 * k + 1] - p.y), c.moduleSize) << "corner " << k;
-    }
+    expectPlacement(r, symbol, render);
 }
 
 INSTANTIATE_TEST_SUITE_P(ZintRunes, ReaderRunes, ::testing::ValuesIn(kRunes),

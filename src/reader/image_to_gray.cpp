@@ -47,8 +47,13 @@ Image::GrayBuf grayFromView(const talavex_image& view) {
     const auto width = static_cast<std::int32_t>(view.width);
     const auto height = static_cast<std::int32_t>(view.height);
     Image::GrayBuf gray;
-    gray.resize(width, height);
     const std::uint32_t size = bytesPerPixel(view.format);
+    // Tightly packed BGRA is what the exports take: the same vectorised conversion.
+    if (view.format == TALAVEX_BGRA && std::uint64_t{view.stride} == std::uint64_t{view.width} * size) {
+        gray.setFromBGRA(view.pixels, width, height);
+        return gray;
+    }
+    gray.resize(width, height);
     const Channels c = channelsOf(view.format);
     for (std::int32_t y = 0; y < height; ++y) {
         const std::uint8_t* in = view.pixels + std::uint64_t{view.stride} * static_cast<std::uint32_t>(y);

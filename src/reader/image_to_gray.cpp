@@ -6,7 +6,7 @@
 
 namespace AztecCore::Reader {
 
-std::uint32_t bytesPerPixel(talavex_format format) {
+std::uint32_t bytesPerPixel(std::uint32_t format) {
     switch (format) {
         case TALAVEX_GRAY8: return 1;
         case TALAVEX_BGRA:
@@ -18,7 +18,7 @@ std::uint32_t bytesPerPixel(talavex_format format) {
 }
 
 const char* invalidViewReason(const talavex_image& view) {
-    const std::uint32_t size = bytesPerPixel(view.format);
+    const std::uint32_t size = bytesPerPixel(rawValueOf(view.format));
     if (size == 0) return "unknown pixel format";
     if (view.width == 0 || view.height == 0) return "the image is empty";
     if (view.pixels == nullptr) return "the pixels are NULL";
@@ -36,7 +36,7 @@ struct Channels {
     std::uint32_t red, green, blue;
 };
 
-Channels channelsOf(talavex_format format) {
+Channels channelsOf(std::uint32_t format) {
     const bool bgrOrder = format == TALAVEX_BGRA || format == TALAVEX_BGR;
     return bgrOrder ? Channels{2, 1, 0} : Channels{0, 1, 2};
 }
@@ -47,14 +47,15 @@ Image::GrayBuf grayFromView(const talavex_image& view) {
     const auto width = static_cast<std::int32_t>(view.width);
     const auto height = static_cast<std::int32_t>(view.height);
     Image::GrayBuf gray;
-    const std::uint32_t size = bytesPerPixel(view.format);
+    const std::uint32_t format = rawValueOf(view.format);
+    const std::uint32_t size = bytesPerPixel(format);
     // Tightly packed BGRA is what the exports take: the same vectorised conversion.
-    if (view.format == TALAVEX_BGRA && std::uint64_t{view.stride} == std::uint64_t{view.width} * size) {
+    if (format == TALAVEX_BGRA && std::uint64_t{view.stride} == std::uint64_t{view.width} * size) {
         gray.setFromBGRA(view.pixels, width, height);
         return gray;
     }
     gray.resize(width, height);
-    const Channels c = channelsOf(view.format);
+    const Channels c = channelsOf(format);
     for (std::int32_t y = 0; y < height; ++y) {
         const std::uint8_t* in = view.pixels + std::uint64_t{view.stride} * static_cast<std::uint32_t>(y);
         std::uint8_t* out = gray.row(y);

@@ -1,6 +1,8 @@
 #pragma once
 // The caller's image view, any of the reader's pixel formats and strides,
 // turned into the gray image the recognizer searches.
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -9,8 +11,19 @@
 
 namespace AztecCore::Reader {
 
-// Bytes per pixel of `format`; 0 for a value outside the enumeration.
-std::uint32_t bytesPerPixel(talavex_format format);
+// The raw value a C caller stored in an enumeration field or argument. C
+// allows any int there; reading it as the C++ enumeration would be undefined
+// for values outside it, so it is read as its bytes.
+template <typename Enum>
+std::uint32_t rawValueOf(const Enum& value) {
+    static_assert(sizeof(Enum) == sizeof(std::uint32_t), "C enumerations are int-sized");
+    std::uint32_t raw = 0;
+    std::memcpy(&raw, &value, sizeof raw);
+    return raw;
+}
+
+// Bytes per pixel of a talavex_format value; 0 for one outside the enumeration.
+std::uint32_t bytesPerPixel(std::uint32_t format);
 
 // Why the view cannot be read (a static message), or nullptr when it can.
 const char* invalidViewReason(const talavex_image& view);

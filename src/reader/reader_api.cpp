@@ -54,7 +54,7 @@ TALAVEX_API void talavex_options_free(talavex_options* options) { delete options
 TALAVEX_API int talavex_options_set_where(talavex_options* options, talavex_where where) {
     using AztecCore::Reader::Where;
     if (options == nullptr) return -1;
-    switch (where) {
+    switch (AztecCore::Reader::rawValueOf(where)) {
         case TALAVEX_WHERE_AUTO: options->read.where = Where::Auto; return 0;
         case TALAVEX_WHERE_CENTRE: options->read.where = Where::Centre; return 0;
         case TALAVEX_WHERE_ANYWHERE: options->read.where = Where::Anywhere; return 0;

@@ -1,30 +1,12 @@
 #include "api/recognizer.h"
 
+#include "api/lent_source.h"
 #include "api/report_text.h"
 #include "decode/last_error_count.h"
 
 namespace AztecCore {
 
 Recognizer::Recognizer() : locator_(std::make_unique<SymbolLocator>()) {}
-
-namespace {
-
-// Lends an image to the locator for one scan instead of copying it: a pointer
-// that owns nothing, taken back when the scan ends however it ends.
-class LentSource {
-public:
-    LentSource(SymbolLocator& locator, const Image::GrayBuf& image) : locator_(locator) {
-        locator_.source = std::shared_ptr<const Image::GrayBuf>(std::shared_ptr<const Image::GrayBuf>(), &image);
-    }
-    ~LentSource() { locator_.source.reset(); }
-    LentSource(const LentSource&) = delete;
-    LentSource& operator=(const LentSource&) = delete;
-
-private:
-    SymbolLocator& locator_;
-};
-
-}  // namespace
 
 ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
     resultBytes_.clear();

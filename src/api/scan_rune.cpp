@@ -3,6 +3,7 @@
 // all there is to read once the ring verifies.
 #include <cstdio>
 
+#include "api/lent_source.h"
 #include "api/recognizer.h"
 #include "api/report_text.h"
 
@@ -10,22 +11,19 @@ namespace AztecCore {
 
 namespace {
 
-// Turns rune reading on for one search and off again however it ends, so the
-// exports' later scans with the same locator never see a rune.
+// Lends the image and turns rune reading on for one search, off again however
+// it ends, so the exports' later scans with the same locator never see a rune.
 class RuneSearch {
 public:
-    explicit RuneSearch(SymbolLocator& locator, const Image::GrayBuf& image) : locator_(locator) {
-        locator_.source = std::shared_ptr<const Image::GrayBuf>(std::shared_ptr<const Image::GrayBuf>(), &image);
+    RuneSearch(SymbolLocator& locator, const Image::GrayBuf& image) : lent_(locator, image), locator_(locator) {
         locator_.acceptRunes = true;
     }
-    ~RuneSearch() {
-        locator_.acceptRunes = false;
-        locator_.source.reset();
-    }
+    ~RuneSearch() { locator_.acceptRunes = false; }
     RuneSearch(const RuneSearch&) = delete;
     RuneSearch& operator=(const RuneSearch&) = delete;
 
 private:
+    LentSource lent_;
     SymbolLocator& locator_;
 };
 

@@ -12,7 +12,7 @@ bool parseModeMessage(SymbolParameters& params, const BitVector& ringBits);
 
 // The same ring read as an Aztec Rune: on success sets kind Rune, its
 // orientation, mirroring, size 11 and runeValue. Only a ring whose check words
-// verify (after at most the errors they can correct) is taken.
+// verify as read, with nothing to correct, is taken.
 bool parseRuneMessage(SymbolParameters& params, const BitVector& ringBits);
 
 // Corrects 28 (compact) or 40 (full-range) mode bits in place; throws on failure.

@@ -172,6 +172,35 @@ TEST(RuneMessage, NoCompactModeMessageReadsAsARune) {
     }
 }
 
+// A rune's ring is a compact mode message whose two data words hold the value,
+// with every word's bits inverted in the pattern 1010.
+BitVector runeRing(std::uint32_t value) {
+    BitVector ring = modeRing(SymbolKind::Compact, (value >> 6) + 1, (value & 63) + 1);
+    const auto positions = modeBitRingPositions(SymbolKind::Compact);
+    for (std::size_t k = 0; k < positions.size(); k += 2) {
+        ring[static_cast<std::size_t>(positions[k])] = !ring[static_cast<std::size_t>(positions[k])];
+    }
+    return ring;
+}
+
+// With no data to cross-check, a ring one correction away from a rune is as
+// likely to be noise as a damaged rune: only exact rings read.
+TEST(RuneMessage, ReadsExactRingsAndRejectsRingsThatNeedCorrecting) {
+    for (const std::uint32_t value : {0u, 37u, 128u, 255u}) {
+        SymbolParameters params = withKind(SymbolKind::Compact);
+        ASSERT_TRUE(parseRuneMessage(params, runeRing(value))) << value;
+        EXPECT_EQ(params.kind, SymbolKind::Rune);
+        EXPECT_EQ(params.runeValue, value);
+        const auto positions = modeBitRingPositions(SymbolKind::Compact);
+        for (const std::size_t bit : {std::size_t{1}, std::size_t{13}, std::size_t{27}}) {
+            BitVector damaged = runeRing(value);
+            const auto at = static_cast<std::size_t>(positions[bit]);
+            damaged[at] = !damaged[at];
+            EXPECT_FALSE(parseRuneMessage(params, damaged)) << value << ", mode bit " << bit << " flipped";
+        }
+    }
+}
+
 // ---- real symbols seen in every orientation, mirrored or not ----
 
 TEST(ModeMessage, RealSymbolsInAllEightViews) {

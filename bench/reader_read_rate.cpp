@@ -255,7 +255,7 @@ struct Counts {
     int frames = 30;
     int photos = 10;
     int reader = 20;
-    int decoys = 20;
+    int decoys = 40;
     std::uint32_t seed = 20261208;
 };
 

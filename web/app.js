@@ -12,6 +12,7 @@ const cameraButton = $('camera');
 
 // A camera frame gets this long before the next frame is taken.
 const CAMERA_BUDGET_MS = 150;
+const MIN_SHOWN_WIDTH = 480;
 
 function setStatus(message, isError = false) {
     statusLine.textContent = message;
@@ -33,6 +34,10 @@ async function readFile(file) {
         const bitmap = await createImageBitmap(file, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
         canvas.width = bitmap.width;
         canvas.height = bitmap.height;
+        // Small images are shown enlarged by a whole factor, so modules stay sharp.
+        const factor = Math.floor(MIN_SHOWN_WIDTH / bitmap.width);
+        canvas.style.width = factor > 1 ? `${bitmap.width * factor}px` : '';
+        canvas.classList.toggle('enlarged', factor > 1);
         context.drawImage(bitmap, 0, 0);
         bitmap.close();
         const image = context.getImageData(0, 0, canvas.width, canvas.height);
@@ -116,6 +121,8 @@ async function readFrame() {
     if (canvas.width !== video.videoWidth || canvas.height !== video.videoHeight) {
         canvas.width = video.videoWidth;
         canvas.height = video.videoHeight;
+        canvas.style.width = '';
+        canvas.classList.remove('enlarged');
     }
     context.drawImage(video, 0, 0);
     const image = context.getImageData(0, 0, canvas.width, canvas.height);

@@ -1,0 +1,57 @@
+# The library's sources, one per line, sorted: the native build (src/CMakeLists.txt)
+# and the WebAssembly build (web/CMakeLists.txt) both compile exactly these.
+set(TALAVEX_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/api/exports.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/recognizer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/report_text.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/scan_photo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/scan_rune.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/symbol_geometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/common/checked_access.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/character_tables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/codeword_correction.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/last_error_count.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/layer_bits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/layer_table.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/mode_message.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/pack_words.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/symbol_data.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/text_decoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image/gray_buf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image/gray_from_bgra.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/image/rgb_buf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/bullseye_check.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/center_seeding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/component_fill.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/crop_around.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/grid_lines.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/line_fit.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/location_sequence.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/map_polish.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/mode_ring.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/module_grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/module_sampling.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/ring_corners.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/ring_threshold.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/sample_grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/symbol_locator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/math/matrix.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/math/matrix_solve.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/math/projective_map.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/block_threshold.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/bullseye_candidates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/edge_step_resampler.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/edge_steps.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/enlargement_scales.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/peak_picker.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/ring_depth_map.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/image_to_gray.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/iso8859_tables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/read_passes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/reader_api.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/symbol_result.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/text_encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf_poly.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/rs_decoder.cpp
+)

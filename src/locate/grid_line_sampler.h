@@ -11,15 +11,6 @@
 #include "locate/symbol_locator.h"
 #include "math/projective_map.h"
 
-// Two points at a time where doubles live in SSE2 registers: each lane adds
-// and divides exactly what the scalar code does, and IEEE operations round
-// per lane, so the points are the same. With x87 maths the scalar code would
-// round differently, so there only the scalar code runs.
-#if defined(__SSE2_MATH__) || defined(_M_X64)
-#include <emmintrin.h>
-#define TALAVEX_GRID_LINE_PAIRS 1
-#endif
-
 namespace AztecCore {
 
 class GridLineSampler {
@@ -27,92 +18,72 @@ public:
     static constexpr std::int32_t kReach = 40;
 
     GridLineSampler(const Aztec::Math::ProjectiveMap& map, const Image::GrayBuf& image, std::int32_t u, std::int32_t v)
-        : c2_(map.c[2]), c5_(map.c[5]), width_(image.width()), height_(image.height()), stride_(image.stride()) {
-        // Every pixel read lies within width x height: checking the last row
-        // once covers them all.
-        if (width_ > 0 && height_ > 0) {
-            static_cast<void>(image.row(height_ - 1));
-            pixels_ = image.row(0);
-        }
+        : c2_(map.c[2]), c5_(map.c[5]), reader_(image) {
         const double* c = map.c;
         for (std::int32_t t = -kReach; t <= kReach; ++t) {
             const double x = u + t / 5.0;
             const double y = v + t / 5.0;
-            across_[t + kReach] = {c[0] * x, c[3] * x, c[6] * x};
-            down_[t + kReach] = {c[1] * y, c[4] * y, c[7] * y};
+            across_.x[t + kReach] = c[0] * x;
+            across_.y[t + kReach] = c[3] * x;
+            across_.w[t + kReach] = c[6] * x;
+            down_.x[t + kReach] = c[1] * y;
+            down_.y[t + kReach] = c[4] * y;
+            down_.w[t + kReach] = c[7] * y;
         }
     }
 
-    // The pixel nearest to symbol point (u + s / 5, v + t / 5); kOutsideSample
-    // beyond the image.
-    std::uint32_t at(std::int32_t s, std::int32_t t) const {
-        const Products& a = across_[s + kReach];
-        const Products& d = down_[t + kReach];
-        const double w = a.w + d.w + 1.0;
-        const double px = (a.x + d.x + c2_) / w;
-        const double py = (a.y + d.y + c5_) / w;
-        std::int32_t xi = 0, yi = 0;
-        if (!nearestPixelWithin(px, width_, xi) || !nearestPixelWithin(py, height_, yi)) return kOutsideSample;
-        return pixels_[std::int64_t{stride_} * yi + xi];
-    }
-
-    // Points (line, ks[n]) when alongV, else (ks[n], line), for n < count.
-    void readLine(std::int32_t line, bool alongV, const std::int32_t* ks, std::size_t count, std::int32_t* out) const {
-        std::size_t n = 0;
-#if defined(TALAVEX_GRID_LINE_PAIRS)
+    // Points (line, k) when alongV, else (k, line), for k = first ..
+    // first + count - 1, into out[0 .. count): the pixel nearest to symbol
+    // point (u + s / 5, v + t / 5) for point (s, t), kOutsideSample beyond the
+    // image. The sums take the across product first, as apply does; addition
+    // commutes exactly, so the order of the two terms needs no care.
+    void readLine(std::int32_t line, bool alongV, std::int32_t first, std::int32_t count, std::int32_t* out) const {
+        const Products& fixed = alongV ? across_ : down_;
+        const Products& moving = alongV ? down_ : across_;
+        const double fx = fixed.x[line + kReach];
+        const double fy = fixed.y[line + kReach];
+        const double fw = fixed.w[line + kReach];
+        const double* mx = moving.x + first + kReach;
+        const double* my = moving.y + first + kReach;
+        const double* mw = moving.w + first + kReach;
+        std::int32_t n = 0;
+#if defined(TALAVEX_PACKED_DOUBLES)
         const __m128d one = _mm_set1_pd(1.0);
-        const __m128d half = _mm_set1_pd(0.5);
-        const __m128d zero = _mm_setzero_pd();
-        const __m128d width = _mm_set1_pd(static_cast<double>(width_));
-        const __m128d height = _mm_set1_pd(static_cast<double>(height_));
         const __m128d c2 = _mm_set1_pd(c2_);
         const __m128d c5 = _mm_set1_pd(c5_);
+        const __m128d fx2 = _mm_set1_pd(fx);
+        const __m128d fy2 = _mm_set1_pd(fy);
+        const __m128d fw2 = _mm_set1_pd(fw);
         for (; n + 2 <= count; n += 2) {
-            const Products& a0 = across_[(alongV ? line : ks[n]) + kReach];
-            const Products& a1 = across_[(alongV ? line : ks[n + 1]) + kReach];
-            const Products& d0 = down_[(alongV ? ks[n] : line) + kReach];
-            const Products& d1 = down_[(alongV ? ks[n + 1] : line) + kReach];
-            const __m128d w = _mm_add_pd(_mm_add_pd(_mm_set_pd(a1.w, a0.w), _mm_set_pd(d1.w, d0.w)), one);
-            const __m128d px =
-                _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_set_pd(a1.x, a0.x), _mm_set_pd(d1.x, d0.x)), c2), w);
-            const __m128d py =
-                _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_set_pd(a1.y, a0.y), _mm_set_pd(d1.y, d0.y)), c5), w);
-            // nearestPixelWithin per lane.
-            const __m128d tx = _mm_add_pd(px, half);
-            const __m128d ty = _mm_add_pd(py, half);
-            const int inside =
-                _mm_movemask_pd(_mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, width)),
-                                           _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, height))));
-            const __m128i xi = _mm_cvttpd_epi32(tx);
-            const __m128i yi = _mm_cvttpd_epi32(ty);
-            const std::int32_t x0 = _mm_cvtsi128_si32(xi);
-            const std::int32_t x1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(xi, 1));
-            const std::int32_t y0 = _mm_cvtsi128_si32(yi);
-            const std::int32_t y1 = _mm_cvtsi128_si32(_mm_shuffle_epi32(yi, 1));
-            out[n] = (inside & 1) != 0 ? pixels_[std::int64_t{stride_} * y0 + x0]
-                                       : static_cast<std::int32_t>(kOutsideSample);
-            out[n + 1] = (inside & 2) != 0 ? pixels_[std::int64_t{stride_} * y1 + x1]
-                                           : static_cast<std::int32_t>(kOutsideSample);
+            const __m128d w = _mm_add_pd(_mm_add_pd(fw2, _mm_loadu_pd(mw + n)), one);
+            const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(fx2, _mm_loadu_pd(mx + n)), c2), w);
+            const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(fy2, _mm_loadu_pd(my + n)), c5), w);
+            std::uint32_t pair[2];
+            reader_.atPair(px, py, kOutsideSample, pair);
+            out[n] = static_cast<std::int32_t>(pair[0]);
+            out[n + 1] = static_cast<std::int32_t>(pair[1]);
         }
 #endif
-        for (; n < count; ++n) out[n] = static_cast<std::int32_t>(alongV ? at(line, ks[n]) : at(ks[n], line));
+        for (; n < count; ++n) {
+            const double w = fw + mw[n] + 1.0;
+            const double px = (fx + mx[n] + c2_) / w;
+            const double py = (fy + my[n] + c5_) / w;
+            out[n] = static_cast<std::int32_t>(reader_.at(px, py, kOutsideSample));
+        }
     }
 
 private:
-    // One coordinate times the coefficients of x', y' and w.
+    // One coordinate per offset times the coefficients of x', y' and w.
     struct Products {
-        double x = 0.0;
-        double y = 0.0;
-        double w = 0.0;
+        double x[2 * kReach + 1];
+        double y[2 * kReach + 1];
+        double w[2 * kReach + 1];
     };
-    Products across_[2 * kReach + 1];
-    Products down_[2 * kReach + 1];
+    Products across_;
+    Products down_;
     double c2_;
     double c5_;
-    std::int32_t width_;
-    std::int32_t height_;
-    std::int32_t stride_;
-    const std::uint8_t* pixels_ = nullptr;
+    NearestPixelReader reader_;
 };
 
 }  // namespace AztecCore

@@ -2,8 +2,16 @@
 // Reading the source image at the image position of a symbol point: the
 // pixel whose centre lies nearest, or nothing when that pixel is outside.
 #include <cstdint>
-#if defined(__SSE2__)
+// Where doubles live in SSE2 registers, scalar and packed operations round
+// alike, so two positions can be mapped at once, each lane adding and
+// dividing exactly what the scalar code does. With x87 maths the scalar code
+// would round differently, so there only the scalar code runs.
+#if defined(__SSE2_MATH__) || defined(_M_X64)
+#define TALAVEX_PACKED_DOUBLES 1
+#endif
+#if defined(__SSE2__) || defined(TALAVEX_PACKED_DOUBLES)
 #include <emmintrin.h>
+#define TALAVEX_SSE2_PAIRS 1
 #endif
 
 #include "image/gray_buf.h"
@@ -40,29 +48,33 @@ public:
         if (!nearestPixelWithin(x, width_, xi) || !nearestPixelWithin(y, height_, yi)) return outside;
         return pixelWithin(xi, yi);
     }
-    // at() of the positions (x[0], y[0]) and (x[1], y[1]), range-tested side
-    // by side where SSE2 is at hand.
-    void atPair(const double* x, const double* y, std::uint32_t outside, std::uint32_t (&out)[2]) const {
-#if defined(__SSE2__)
+#if defined(TALAVEX_SSE2_PAIRS)
+    // at() of the positions (x[0], y[0]) and (x[1], y[1]) held in the lanes
+    // of x and y, range-tested side by side.
+    void atPair(__m128d x, __m128d y, std::uint32_t outside, std::uint32_t (&out)[2]) const {
         const __m128d half = _mm_set1_pd(0.5);
         const __m128d zero = _mm_setzero_pd();
-        const __m128d tx = _mm_add_pd(_mm_loadu_pd(x), half);
-        const __m128d ty = _mm_add_pd(_mm_loadu_pd(y), half);
+        const __m128d tx = _mm_add_pd(x, half);
+        const __m128d ty = _mm_add_pd(y, half);
         const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, _mm_set1_pd(width_))),
                                           _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, _mm_set1_pd(height_))));
         const int mask = _mm_movemask_pd(inside);
         // Lanes outside the image convert to an unused value.
         const __m128i xi = _mm_cvttpd_epi32(tx);
         const __m128i yi = _mm_cvttpd_epi32(ty);
-        out[0] = (mask & 1) != 0 ? pixelWithin(_mm_cvtsi128_si32(xi), _mm_cvtsi128_si32(yi)) : outside;
-        out[1] = (mask & 2) != 0
-                     ? pixelWithin(_mm_cvtsi128_si32(_mm_srli_si128(xi, 4)), _mm_cvtsi128_si32(_mm_srli_si128(yi, 4)))
-                     : outside;
-#else
-        out[0] = at(x[0], y[0], outside);
-        out[1] = at(x[1], y[1], outside);
-#endif
+        const std::int32_t x0 = _mm_cvtsi128_si32(xi);
+        const std::int32_t y0 = _mm_cvtsi128_si32(yi);
+        const std::int32_t x1 = _mm_cvtsi128_si32(_mm_srli_si128(xi, 4));
+        const std::int32_t y1 = _mm_cvtsi128_si32(_mm_srli_si128(yi, 4));
+        if (mask == 3) {
+            out[0] = pixelWithin(x0, y0);
+            out[1] = pixelWithin(x1, y1);
+        } else {
+            out[0] = (mask & 1) != 0 ? pixelWithin(x0, y0) : outside;
+            out[1] = (mask & 2) != 0 ? pixelWithin(x1, y1) : outside;
+        }
     }
+#endif
     // For a pixel already known to lie within the image.
     std::uint8_t pixelWithin(std::int32_t xi, std::int32_t yi) const { return pixels_[stride_ * yi + xi]; }
     std::int32_t width() const { return width_; }

@@ -3,6 +3,7 @@
 // reference lines beyond the central ones, each node is pulled onto them by
 // looking for their alternating pattern; elsewhere the nodes come from the
 // map fitted to the finder.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -31,21 +32,26 @@ std::int32_t sideLines(std::uint32_t symbolSize) {
 // module apart, each sampled over 16 modules along the other axis but only
 // within the symbol: beyond its edge the quiet zone breaks the alternation
 // of every candidate alike, and a line near the edge would lose most of its
-// contrast to data lines in a 16-module window. read(i, ks, count, out)
-// reads points ks[0 .. count) (each in -40 .. 40) of line i (-9 .. 9);
-// `along` is the node's coordinate along the lines and `reach` the symbol's edge.
+// contrast to data lines in a 16-module window. read(i, first, count, out)
+// reads points first .. first + count - 1 (within -40 .. 40) of line i
+// (-9 .. 9); `along` is the node's coordinate along the lines and `reach` the
+// symbol's edge.
 template <class ReadLine>
 std::int32_t bestOffsetOfLines(const ReadLine& read, std::int32_t along, double reach) {
-    // The points within the symbol are the same for every line.
-    std::int32_t within[2 * GridLineSampler::kReach + 1];
-    std::size_t count = 0;
-    for (std::int32_t k = -GridLineSampler::kReach; k <= GridLineSampler::kReach; ++k)
-        if (!(std::fabs(along + k / 5.0) > reach)) within[count++] = k;
+    // The points within the symbol are the same for every line, and being
+    // those of one interval around `along`, they are consecutive.
+    std::int32_t first = 0;
+    std::int32_t count = 0;
+    for (std::int32_t k = -GridLineSampler::kReach; k <= GridLineSampler::kReach; ++k) {
+        if (std::fabs(along + k / 5.0) > reach) continue;
+        if (count == 0) first = k;
+        ++count;
+    }
     LineScores scores{};
     LineSamples line{};
     for (std::int32_t i = -9; i <= 9; ++i) {
-        read(i, within, count, line.data());
-        scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), count);
+        read(i, first, count, line.data());
+        scores[static_cast<std::size_t>(i + 9)] = lineScore(line.data(), static_cast<std::size_t>(count));
     }
     return pickLineOffset(scores);
 }
@@ -55,18 +61,17 @@ std::int32_t bestOffsetOfLines(const ReadLine& read, std::int32_t along, double 
 constexpr std::int32_t kCross = 9;
 using CrossSamples = std::int32_t[2 * kCross + 1][2 * kCross + 1];
 
-// Reads ks (ascending) of line i, the part within the crossing square from
-// `cross` and the rest through `points`.
+// Reads points first .. first + count - 1 of line i, the part within the
+// crossing square from `cross` and the rest through `points`.
 void readAroundCross(const GridLineSampler& points, const CrossSamples& cross, bool alongV, std::int32_t i,
-                     const std::int32_t* ks, std::size_t count, std::int32_t* out) {
-    std::size_t first = 0;
-    while (first < count && ks[first] < -kCross) ++first;
-    std::size_t last = first;
-    while (last < count && ks[last] <= kCross) ++last;
-    points.readLine(i, alongV, ks, first, out);
-    for (std::size_t n = first; n < last; ++n)
-        out[n] = alongV ? cross[i + kCross][ks[n] + kCross] : cross[ks[n] + kCross][i + kCross];
-    points.readLine(i, alongV, ks + last, count - last, out + last);
+                     std::int32_t first, std::int32_t count, std::int32_t* out) {
+    const std::int32_t end = first + count;
+    const std::int32_t crossFirst = std::min(std::max(first, -kCross), end);
+    const std::int32_t crossEnd = std::max(std::min(end, kCross + 1), crossFirst);
+    points.readLine(i, alongV, first, crossFirst - first, out);
+    for (std::int32_t k = crossFirst; k < crossEnd; ++k)
+        out[k - first] = alongV ? cross[i + kCross][k + kCross] : cross[k + kCross][i + kCross];
+    points.readLine(i, alongV, crossEnd, end - crossEnd, out + (crossEnd - first));
 }
 
 }  // namespace
@@ -158,25 +163,23 @@ PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) co
     // The column and row searches cross in a square of 19 x 19 points, each
     // read once for both.
     CrossSamples cross;
-    std::int32_t square[2 * kCross + 1];
-    for (std::int32_t k = -kCross; k <= kCross; ++k) square[k + kCross] = k;
     for (std::int32_t s = -kCross; s <= kCross; ++s)
-        points.readLine(s, true, square, 2 * kCross + 1, cross[s + kCross]);
+        points.readLine(s, true, -kCross, 2 * kCross + 1, cross[s + kCross]);
     const std::int32_t column =
-        bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
-                              std::int32_t* out) { readAroundCross(points, cross, true, i, ks, count, out); },
+        bestOffsetOfLines([&](std::int32_t i, std::int32_t first, std::int32_t count,
+                              std::int32_t* out) { readAroundCross(points, cross, true, i, first, count, out); },
                           v, lineReach_);
     const std::int32_t row =
-        bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
-                              std::int32_t* out) { readAroundCross(points, cross, false, i, ks, count, out); },
+        bestOffsetOfLines([&](std::int32_t i, std::int32_t first, std::int32_t count,
+                              std::int32_t* out) { readAroundCross(points, cross, false, i, first, count, out); },
                           u, lineReach_);
     return map_.apply(u + (column - 9) / 5.0, v + (row - 9) / 5.0);
 }
 
 std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
     const GridLineSampler points(map_, *source, u, v);
-    return bestOffsetOfLines([&](std::int32_t i, const std::int32_t* ks, std::size_t count,
-                                 std::int32_t* out) { points.readLine(i, alongV, ks, count, out); },
+    return bestOffsetOfLines([&](std::int32_t i, std::int32_t first, std::int32_t count,
+                                 std::int32_t* out) { points.readLine(i, alongV, first, count, out); },
                              alongV ? v : u, lineReach_);
 }
 

@@ -86,7 +86,7 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
     constexpr int kColumn[5] = {1, 1, 0, 2, 1};
     constexpr int kRow[5] = {0, 2, 1, 1, 1};
     for (std::int32_t r = 0; r < 16; ++r) {
-        double px[5][16], py[5][16];
+        std::uint64_t sums[16] = {};
         for (int p = 0; p < 5; ++p) {
             const double* cx = columnX[kColumn[p]];
             const double* cy = columnY[kColumn[p]];
@@ -94,23 +94,30 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
             const double rx = rowX[kRow[p]][r];
             const double ry = rowY[kRow[p]][r];
             const double rw = rowW[kRow[p]][r];
-            for (int k = 0; k < 16; ++k) {
-                const double w = cw[k] + rw + 1.0;
-                px[p][k] = (cx[k] + rx + c[2]) / w;
-                py[p][k] = (cy[k] + ry + c[5]) / w;
-            }
-        }
-        for (int k = 0; k < 16; k += 2) {
-            std::uint64_t sum[2] = {0, 0};
-            for (int p = 0; p < 5; ++p) {
+            int k = 0;
+#if defined(TALAVEX_PACKED_DOUBLES)
+            const __m128d one = _mm_set1_pd(1.0);
+            const __m128d c2 = _mm_set1_pd(c[2]);
+            const __m128d c5 = _mm_set1_pd(c[5]);
+            const __m128d rx2 = _mm_set1_pd(rx);
+            const __m128d ry2 = _mm_set1_pd(ry);
+            const __m128d rw2 = _mm_set1_pd(rw);
+            for (; k < 16; k += 2) {
+                const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(cw + k), rw2), one);
+                const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cx + k), rx2), c2), w);
+                const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cy + k), ry2), c5), w);
                 std::uint32_t pair[2];
-                reader.atPair(&px[p][k], &py[p][k], kOutsideSample, pair);
-                sum[0] += pair[0];
-                sum[1] += pair[1];
+                reader.atPair(px, py, kOutsideSample, pair);
+                sums[k] += pair[0];
+                sums[k + 1] += pair[1];
             }
-            grid.set(ox + k, oy + r, meanOfFive(sum[0]));
-            grid.set(ox + k + 1, oy + r, meanOfFive(sum[1]));
+#endif
+            for (; k < 16; ++k) {
+                const double w = cw[k] + rw + 1.0;
+                sums[k] += reader.at((cx[k] + rx + c[2]) / w, (cy[k] + ry + c[5]) / w, kOutsideSample);
+            }
         }
+        for (int k = 0; k < 16; ++k) grid.set(ox + k, oy + r, meanOfFive(sums[k]));
     }
 }
 

@@ -13,9 +13,6 @@
 #include <cstdint>
 #include <cstring>
 #include <vector>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "locate/map_sampling.h"
 #include "locate/symbol_locator.h"
@@ -48,7 +45,8 @@ constexpr double kRequiredGain = 0.03;
 // lattice is sampled with each coefficient x coordinate product formed once
 // per column and once per row; the sums and divisions around them run in the
 // order of ProjectiveMap::apply, so every position is the one apply gives.
-// Where SSE2 is at hand two points are mapped and range-tested at once.
+// Where doubles live in SSE2 registers two points are mapped and range-tested
+// at once.
 // The buffers are kept from one map to the next.
 class ContrastMeter {
 public:
@@ -90,35 +88,32 @@ private:
     // One lattice row, given its products c1 v, c4 v and c7 v; false when a
     // point falls outside the image.
     bool sampleRow(const ProjectiveMap& map, double rowX, double rowY, double rowW, const NearestPixelReader& reader,
-                   std::uint8_t* out, std::size_t n) const {
+                   std::uint8_t* out, std::size_t n) {
         std::size_t x = 0;
-#if defined(__SSE2__)
-        // Two points at a time: each lane computes what the scalar loop
-        // below does, with the range test of nearestPixelWithin.
-        const __m128d one = _mm_set1_pd(1.0);
-        const __m128d halfPixel = _mm_set1_pd(0.5);
-        const __m128d zero = _mm_setzero_pd();
-        const __m128d right = _mm_set1_pd(reader.width());
-        const __m128d bottom = _mm_set1_pd(reader.height());
-        const __m128d c2 = _mm_set1_pd(map.c[2]);
-        const __m128d c5 = _mm_set1_pd(map.c[5]);
-        const __m128d rx = _mm_set1_pd(rowX);
-        const __m128d ry = _mm_set1_pd(rowY);
-        const __m128d rw = _mm_set1_pd(rowW);
-        for (; x + 2 <= n; x += 2) {
-            const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnW_[x]), rw), one);
-            const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnX_[x]), rx), c2), w);
-            const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnY_[x]), ry), c5), w);
-            const __m128d tx = _mm_add_pd(px, halfPixel);
-            const __m128d ty = _mm_add_pd(py, halfPixel);
-            const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, right)),
-                                              _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, bottom)));
-            if (_mm_movemask_pd(inside) != 3) return false;
-            const __m128i xi = _mm_cvttpd_epi32(tx);
-            const __m128i yi = _mm_cvttpd_epi32(ty);
-            out[x] = reader.pixelWithin(_mm_cvtsi128_si32(xi), _mm_cvtsi128_si32(yi));
-            out[x + 1] =
-                reader.pixelWithin(_mm_cvtsi128_si32(_mm_srli_si128(xi, 4)), _mm_cvtsi128_si32(_mm_srli_si128(yi, 4)));
+#if defined(TALAVEX_PACKED_DOUBLES)
+        if (reader.offsetsFit32()) {
+            // Two points at a time: each lane computes what the scalar loop
+            // below does. The offsets of the whole row come first, then the
+            // pixels, and only when every point lies inside, as the row would
+            // be given up at its first point outside anyway.
+            offsets_.resize(n + 1);
+            const __m128d one = _mm_set1_pd(1.0);
+            const __m128d c2 = _mm_set1_pd(map.c[2]);
+            const __m128d c5 = _mm_set1_pd(map.c[5]);
+            const __m128d rx = _mm_set1_pd(rowX);
+            const __m128d ry = _mm_set1_pd(rowY);
+            const __m128d rw = _mm_set1_pd(rowW);
+            int inside = 3;
+            for (; x + 2 <= n; x += 2) {
+                const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnW_[x]), rw), one);
+                const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnX_[x]), rx), c2), w);
+                const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnY_[x]), ry), c5), w);
+                __m128i offsets;
+                inside &= reader.offsetPair(px, py, offsets);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(&offsets_[x]), offsets);
+            }
+            if (inside != 3) return false;
+            for (std::size_t k = 0; k < x; ++k) out[k] = reader.pixelAtOffset(offsets_[k]);
         }
 #endif
         for (; x < n; ++x) {
@@ -191,6 +186,7 @@ private:
     const Image::GrayBuf& image_;
     std::vector<double> columnX_, columnY_, columnW_;  // c0 u, c3 u, c6 u per column u
     std::vector<std::uint8_t> samples_;
+    std::vector<std::int32_t> offsets_;  // one lattice row's pixel offsets
     std::vector<std::uint8_t> rowLo_, rowHi_;
 };
 

@@ -41,6 +41,7 @@ public:
           width_(pixels_ != nullptr ? image.width() : 0),
           height_(pixels_ != nullptr ? image.height() : 0) {
         if (pixels_ != nullptr) static_cast<void>(image.row(height_ - 1));
+        offsetsFit32_ = pixels_ == nullptr || stride_ * (height_ - 1) + width_ <= std::int64_t{INT32_MAX};
     }
 
     std::uint32_t at(double x, double y, std::uint32_t outside) const {
@@ -75,6 +76,29 @@ public:
         }
     }
 #endif
+    // Whether every pixel's offset from the first fits 31 bits, so that
+    // offsetPair may be used.
+    bool offsetsFit32() const { return offsetsFit32_; }
+#if defined(TALAVEX_SSE2_PAIRS)
+    // The offsets of the pixels at() would read at the positions held in the
+    // lanes of x and y, as the low two 32-bit lanes of `offsets`; bit n of the
+    // result is set when lane n lies within the image (the other lanes hold
+    // unused values). Only where offsetsFit32(): offsets are formed in double
+    // precision, exact up to 2^53, and then truncated to 32 bits.
+    int offsetPair(__m128d x, __m128d y, __m128i& offsets) const {
+        const __m128d half = _mm_set1_pd(0.5);
+        const __m128d zero = _mm_setzero_pd();
+        const __m128d tx = _mm_add_pd(x, half);
+        const __m128d ty = _mm_add_pd(y, half);
+        const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, _mm_set1_pd(width_))),
+                                          _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, _mm_set1_pd(height_))));
+        const __m128d columns = _mm_cvtepi32_pd(_mm_cvttpd_epi32(tx));
+        const __m128d rows = _mm_cvtepi32_pd(_mm_cvttpd_epi32(ty));
+        offsets = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(rows, _mm_set1_pd(static_cast<double>(stride_))), columns));
+        return _mm_movemask_pd(inside);
+    }
+#endif
+    std::uint8_t pixelAtOffset(std::int32_t offset) const { return pixels_[offset]; }
     // For a pixel already known to lie within the image.
     std::uint8_t pixelWithin(std::int32_t xi, std::int32_t yi) const { return pixels_[stride_ * yi + xi]; }
     std::int32_t width() const { return width_; }
@@ -85,6 +109,7 @@ private:
     std::int64_t stride_;
     std::int32_t width_;
     std::int32_t height_;
+    bool offsetsFit32_ = true;
 };
 
 }  // namespace AztecCore

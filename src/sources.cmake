@@ -27,6 +27,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/locate/grid_lines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/line_fit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/location_sequence.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/map_coverage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/map_polish.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/mode_ring.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/module_grid.cpp

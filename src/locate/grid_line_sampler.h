@@ -18,7 +18,12 @@ public:
     static constexpr std::int32_t kReach = 40;
 
     GridLineSampler(const Aztec::Math::ProjectiveMap& map, const Image::GrayBuf& image, std::int32_t u, std::int32_t v)
-        : c2_(map.c[2]), c5_(map.c[5]), reader_(image) {
+        : c2_(map.c[2]),
+          c5_(map.c[5]),
+          reader_(image),
+          // Offsets up to 40 fifths reach 8 modules, and u + t / 5.0 rounds
+          // to no point beyond u +- 8.
+          within_(mapKeepsWithin(map, u - 8.0, u + 8.0, v - 8.0, v + 8.0, image.width(), image.height())) {
         const double* c = map.c;
         for (std::int32_t t = -kReach; t <= kReach; ++t) {
             const double x = u + t / 5.0;
@@ -38,6 +43,16 @@ public:
     // image. The sums take the across product first, as apply does; addition
     // commutes exactly, so the order of the two terms needs no care.
     void readLine(std::int32_t line, bool alongV, std::int32_t first, std::int32_t count, std::int32_t* out) const {
+        if (within_)
+            readRun<false>(line, alongV, first, count, out);
+        else
+            readRun<true>(line, alongV, first, count, out);
+    }
+
+private:
+    // readLine, with the range test only where kChecked.
+    template <bool kChecked>
+    void readRun(std::int32_t line, bool alongV, std::int32_t first, std::int32_t count, std::int32_t* out) const {
         const Products& fixed = alongV ? across_ : down_;
         const Products& moving = alongV ? down_ : across_;
         const double fx = fixed.x[line + kReach];
@@ -59,7 +74,10 @@ public:
             const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(fx2, _mm_loadu_pd(mx + n)), c2), w);
             const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(fy2, _mm_loadu_pd(my + n)), c5), w);
             std::uint32_t pair[2];
-            reader_.atPair(px, py, kOutsideSample, pair);
+            if (kChecked)
+                reader_.atPair(px, py, kOutsideSample, pair);
+            else
+                reader_.atPairWithin(px, py, pair);
             out[n] = static_cast<std::int32_t>(pair[0]);
             out[n + 1] = static_cast<std::int32_t>(pair[1]);
         }
@@ -72,7 +90,6 @@ public:
         }
     }
 
-private:
     // One coordinate per offset times the coefficients of x', y' and w.
     struct Products {
         double x[2 * kReach + 1];
@@ -84,6 +101,7 @@ private:
     double c2_;
     double c5_;
     NearestPixelReader reader_;
+    bool within_;
 };
 
 }  // namespace AztecCore

@@ -78,31 +78,44 @@ private:
         }
         samples_.resize(n * n);
         const NearestPixelReader reader(image_);
+        const bool within = mapKeepsWithin(map, -half, half, -half, half, reader.width(), reader.height());
         for (std::size_t y = 0; y < n; ++y) {
             const double d = static_cast<std::int32_t>(y) - half;
-            if (!sampleRow(map, map.c[1] * d, map.c[4] * d, map.c[7] * d, reader, &samples_[y * n], n)) return false;
+            if (!sampleRow(map, map.c[1] * d, map.c[4] * d, map.c[7] * d, reader, within, &samples_[y * n], n))
+                return false;
         }
         return true;
     }
 
     // One lattice row, given its products c1 v, c4 v and c7 v; false when a
-    // point falls outside the image.
+    // point falls outside the image. `within` when every point is known to
+    // lie inside.
     bool sampleRow(const ProjectiveMap& map, double rowX, double rowY, double rowW, const NearestPixelReader& reader,
-                   std::uint8_t* out, std::size_t n) {
+                   bool within, std::uint8_t* out, std::size_t n) {
         std::size_t x = 0;
 #if defined(TALAVEX_PACKED_DOUBLES)
-        if (reader.offsetsFit32()) {
+        const __m128d one = _mm_set1_pd(1.0);
+        const __m128d c2 = _mm_set1_pd(map.c[2]);
+        const __m128d c5 = _mm_set1_pd(map.c[5]);
+        const __m128d rx = _mm_set1_pd(rowX);
+        const __m128d ry = _mm_set1_pd(rowY);
+        const __m128d rw = _mm_set1_pd(rowW);
+        if (within) {
+            for (; x + 2 <= n; x += 2) {
+                const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnW_[x]), rw), one);
+                const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnX_[x]), rx), c2), w);
+                const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnY_[x]), ry), c5), w);
+                std::uint32_t pair[2];
+                reader.atPairWithin(px, py, pair);
+                out[x] = static_cast<std::uint8_t>(pair[0]);
+                out[x + 1] = static_cast<std::uint8_t>(pair[1]);
+            }
+        } else if (reader.offsetsFit32()) {
             // Two points at a time: each lane computes what the scalar loop
             // below does. The offsets of the whole row come first, then the
             // pixels, and only when every point lies inside, as the row would
             // be given up at its first point outside anyway.
             offsets_.resize(n + 1);
-            const __m128d one = _mm_set1_pd(1.0);
-            const __m128d c2 = _mm_set1_pd(map.c[2]);
-            const __m128d c5 = _mm_set1_pd(map.c[5]);
-            const __m128d rx = _mm_set1_pd(rowX);
-            const __m128d ry = _mm_set1_pd(rowY);
-            const __m128d rw = _mm_set1_pd(rowW);
             int inside = 3;
             for (; x + 2 <= n; x += 2) {
                 const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(&columnW_[x]), rw), one);
@@ -115,6 +128,8 @@ private:
             if (inside != 3) return false;
             for (std::size_t k = 0; k < x; ++k) out[k] = reader.pixelAtOffset(offsets_[k]);
         }
+#else
+        static_cast<void>(within);
 #endif
         for (; x < n; ++x) {
             const double w = columnW_[x] + rowW + 1.0;

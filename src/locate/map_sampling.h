@@ -15,8 +15,18 @@
 #endif
 
 #include "image/gray_buf.h"
+#include "math/projective_map.h"
 
 namespace AztecCore {
+
+// Whether every position that ProjectiveMap::apply gives for a symbol point
+// of [x0, x1] x [y0, y1] has its nearest pixel inside an image of
+// width x height, however its three-term sums are ordered: a sampler whose
+// points all lie in that rectangle may then skip the range test. True only
+// where w stays positive, so that the rectangle's image is the convex hull of
+// its corners' images.
+bool mapKeepsWithin(const Aztec::Math::ProjectiveMap& map, double x0, double x1, double y0, double y1,
+                    std::int32_t width, std::int32_t height);
 
 // Index of the pixel nearest to coordinate v along an axis of `extent`
 // pixels (pixel i covers [i - 0.5, i + 0.5)); false when it lies outside the
@@ -74,6 +84,16 @@ public:
             out[0] = (mask & 1) != 0 ? pixelWithin(x0, y0) : outside;
             out[1] = (mask & 2) != 0 ? pixelWithin(x1, y1) : outside;
         }
+    }
+#endif
+#if defined(TALAVEX_SSE2_PAIRS)
+    // atPair for positions known to lie inside the image (see mapKeepsWithin).
+    void atPairWithin(__m128d x, __m128d y, std::uint32_t (&out)[2]) const {
+        const __m128d half = _mm_set1_pd(0.5);
+        const __m128i xi = _mm_cvttpd_epi32(_mm_add_pd(x, half));
+        const __m128i yi = _mm_cvttpd_epi32(_mm_add_pd(y, half));
+        out[0] = pixelWithin(_mm_cvtsi128_si32(xi), _mm_cvtsi128_si32(yi));
+        out[1] = pixelWithin(_mm_cvtsi128_si32(_mm_srli_si128(xi, 4)), _mm_cvtsi128_si32(_mm_srli_si128(yi, 4)));
     }
 #endif
     // Whether every pixel's offset from the first fits 31 bits, so that

@@ -64,6 +64,11 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
     const double delta = cand.kind == SymbolKind::Full ? 0.25 : 0.1;
     const NearestPixelReader reader(*source);
     const double* c = map_.c;
+#if defined(TALAVEX_PACKED_DOUBLES)
+    // Every point lies within [-delta, 15 + delta] along both axes.
+    const bool within =
+        mapKeepsWithin(map_, 0 - delta, 15 + delta, 0 - delta, 15 + delta, reader.width(), reader.height());
+#endif
 
     // The points of sampleMean5 through ProjectiveMap::apply, with each
     // coefficient x coordinate product formed once per column and row (the
@@ -107,7 +112,10 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
                 const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cx + k), rx2), c2), w);
                 const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cy + k), ry2), c5), w);
                 std::uint32_t pair[2];
-                reader.atPair(px, py, kOutsideSample, pair);
+                if (within)
+                    reader.atPairWithin(px, py, pair);
+                else
+                    reader.atPair(px, py, kOutsideSample, pair);
                 sums[k] += pair[0];
                 sums[k + 1] += pair[1];
             }

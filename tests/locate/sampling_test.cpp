@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
+#include "locate/map_sampling.h"
 #include "locate/ring_threshold.h"
 #include "locate/sample_grid.h"
 #include "locate_support.h"
@@ -38,6 +40,35 @@ TEST(SampleAt, NearestPixelAndOutsideValue) {
     EXPECT_EQ(locator.sampleAt(-0.6, 0.0), kOutsideSample);
     EXPECT_EQ(locator.sampleAt(9.6, 5.0), kOutsideSample);
     EXPECT_EQ(locator.sampleAt(5.0, 1e12), kOutsideSample);
+}
+
+// Rectangles [x0, x1] x [y0, y1] of symbol points under a map, on a 100 x 80 image.
+struct Coverage {
+    const char* name;
+    ProjectiveMap map;
+    double x0, x1, y0, y1;
+    bool within;
+};
+
+ProjectiveMap withHorizon(double c6) {
+    ProjectiveMap m = shiftAndScale(1.0, 50.0, 40.0);
+    m.c[6] = c6;
+    return m;
+}
+
+TEST(MapKeepsWithin, OnlyRectanglesMappedWellInsideTheImage) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Coverage cases[] = {
+        {"well inside", shiftAndScale(2.0, 50.0, 40.0), -8.0, 8.0, -8.0, 8.0, true},
+        {"a pixel to spare on each side", shiftAndScale(1.0, 0.0, 0.0), 0.5, 98.5, 0.5, 78.5, true},
+        {"less than a pixel to spare", shiftAndScale(1.0, 0.0, 0.0), 0.4, 98.5, 0.5, 78.5, false},
+        {"a corner beyond the right edge", shiftAndScale(1.0, 0.0, 0.0), 10.0, 99.0, 10.0, 20.0, false},
+        {"perspective, inside", withHorizon(0.001), -10.0, 10.0, -10.0, 10.0, true},
+        {"the horizon crossing the rectangle", withHorizon(0.2), -10.0, 10.0, -1.0, 1.0, false},
+        {"coefficients not a number", shiftAndScale(nan, 50.0, 40.0), -1.0, 1.0, -1.0, 1.0, false},
+    };
+    for (const Coverage& c : cases)
+        EXPECT_EQ(AztecCore::mapKeepsWithin(c.map, c.x0, c.x1, c.y0, c.y1, 100, 80), c.within) << c.name;
 }
 
 TEST(SampleMean5, OutsideStaysLightWithoutWrapping) {

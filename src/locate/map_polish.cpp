@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "locate/map_sampling.h"
@@ -236,8 +237,10 @@ private:
 
 // One stage of the search: the outer corners of the square of `radius`
 // moved toward the greatest contrast; false when the map degenerates or the
-// square leaves the image.
-bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contrast) {
+// square leaves the image. `measured` becomes the new map's contrast within
+// `radius` where the search measured it, NaN otherwise.
+bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contrast, double& measured) {
+    measured = std::numeric_limits<double>::quiet_NaN();
     const double r = radius;
     const PointD from[4] = {{-r, -r}, {r, -r}, {r, r}, {-r, r}};
     PointD to[4];
@@ -253,6 +256,7 @@ bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contra
     const PointD start[4] = {to[0], to[1], to[2], to[3]};
     const double reach = kStageReach * module;
     RecentScores recent;
+    bool moved = false;
     for (const double stepModules : kPolishSteps) {
         const double step = stepModules * module;
         for (int round = 0; round < kPolishRounds; ++round) {
@@ -269,6 +273,7 @@ bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contra
                     if (score > best + kMinGain) {
                         best = score;
                         improved = true;
+                        moved = true;
                         break;
                     }
                     coord -= delta;
@@ -278,6 +283,8 @@ bool polishWithin(ProjectiveMap& map, std::int32_t radius, ContrastMeter& contra
         }
     }
     map = fit(to);
+    // After a gain, `to` is where the best score was measured.
+    if (moved) measured = best;
     return true;
 }
 
@@ -291,18 +298,23 @@ void SymbolLocator::polishMap(const SymbolCandidate& cand) {
     // fraction of a module of the right fit and cannot lock onto modules one
     // place off at the edge.
     const ProjectiveMap initial = map_;
+    double measured = std::numeric_limits<double>::quiet_NaN();
+    std::int32_t lastRadius = -1;
     for (std::int32_t radius = std::min(first, outer); radius <= outer; radius += 2) {
-        if (!polishWithin(map_, radius, contrast)) {
+        if (!polishWithin(map_, radius, contrast, measured)) {
             map_ = initial;
             return;
         }
+        lastRadius = radius;
     }
     // Where the image is sharp the finder's map already samples every module
     // on the flat top of its contrast, and the search can only wander on
     // noise (even to modules one place over, which look just as good). Only
     // a clear gain shows that the finder's map really sampled edges.
     const double before = contrast(initial, outer);
-    const double after = contrast(map_, outer);
+    // The last stage may have measured the polished map over the whole
+    // symbol already.
+    const double after = lastRadius == outer && !std::isnan(measured) ? measured : contrast(map_, outer);
     if (!(after > before * (1.0 + kRequiredGain))) map_ = initial;
 }
 

@@ -60,6 +60,8 @@ BitVector readSpiral(const SymbolParameters& params, const Grid& grid, std::int6
         // left side down, bottom side right, right side up, top side left.
         for (std::int64_t run = 0; run < 4; ++run) {
             const std::int64_t start = base + ((run + params.orientation) % 4) * 2 * length;
+            // Position (start + 2 t) % total, stepped without a division.
+            std::int64_t position = length > 0 ? start % total : 0;
             for (std::int64_t t = 0; t < length; ++t) {
                 bool outer = false;
                 bool inner = false;
@@ -81,8 +83,10 @@ BitVector readSpiral(const SymbolParameters& params, const Grid& grid, std::int6
                         inner = grid.at(far - t, o + 1);
                         break;
                 }
-                setBitAt(layerBits, (start + 2 * t) % total, outer);
-                setBitAt(layerBits, (start + 2 * t + 1) % total, inner);
+                setBitAt(layerBits, position, outer);
+                setBitAt(layerBits, position + 1 == total ? 0 : position + 1, inner);
+                position += 2;
+                while (position >= total) position -= total;
             }
         }
         base += 8 * length;

@@ -17,7 +17,7 @@ std::vector<std::int32_t> packWords(const BitVector& bits, std::int64_t start, s
         std::uint32_t value = 0;
         for (std::int32_t k = 0; k < w; ++k) {
             value = (value << 1) | (bitAt(bits, position) ? 1u : 0u);
-            position = (position + 1) % n;
+            if (++position == n) position = 0;
         }
         word = static_cast<std::int32_t>(value);
     }

@@ -1,6 +1,7 @@
 // Bit matrix: every 16 x 16 block of modules is sampled through the
 // projective map of its four corner nodes, each module as the mean of five
 // points around its centre, and decided dark or light against its neighbours.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -38,13 +39,23 @@ ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
 
     const std::int32_t b = blocksPerSide(cand);
     const std::int32_t m = 32 * b;
+    const auto size = static_cast<std::int32_t>(cand.symbolSize);
+    const std::int32_t o = (m - size) / 2 + 1;
+    // The decisions below read the symbol's square widened by the windows'
+    // reach: two entries before it and one after. Only when the symbol keeps
+    // two entries clear of the table's borders, though; nearer, the windows
+    // widen to seven and everything is sampled.
+    std::int32_t lo = 0;
+    std::int32_t hi = m;
+    if (o >= 2 && std::int64_t{o} + size + 2 <= m) {
+        lo = o - 2;
+        hi = o + size + 1;
+    }
     SampleGrid grid(m);
     for (std::int32_t by = -b; by < b; ++by)
         for (std::int32_t bx = -b; bx < b; ++bx)
-            sampleBlock(cand, bx + 10, by + 10, grid, (bx + b) * 16, (by + b) * 16);
+            sampleBlock(cand, bx + 10, by + 10, grid, (bx + b) * 16, (by + b) * 16, lo, hi);
 
-    const auto size = static_cast<std::int32_t>(cand.symbolSize);
-    const std::int32_t o = (m - size) / 2 + 1;
     const SampleRange range = sampleRange(grid, o, size);
     ModuleBits bits(static_cast<std::size_t>(size), BitVector(static_cast<std::size_t>(size), false));
     std::vector<std::uint8_t> dark(static_cast<std::size_t>(size));
@@ -57,7 +68,7 @@ ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
 }
 
 void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid,
-                                std::int32_t ox, std::int32_t oy) {
+                                std::int32_t ox, std::int32_t oy, std::int32_t lo, std::int32_t hi) {
     map_ =
         Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(cand, a, b),
                                       gridNode(cand, a + 1, b), gridNode(cand, a + 1, b + 1), gridNode(cand, a, b + 1));
@@ -90,7 +101,15 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
     // Column and row offsets of the five points, in sampleMean5's order.
     constexpr int kColumn[5] = {1, 1, 0, 2, 1};
     constexpr int kRow[5] = {0, 2, 1, 1, 1};
-    for (std::int32_t r = 0; r < 16; ++r) {
+    // The rows and the columns (in pairs) of the block within [lo, hi).
+    const auto within16 = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(std::max<std::int64_t>(v, 0), 16));
+    };
+    const std::int32_t rowBegin = within16(std::int64_t{lo} - oy);
+    const std::int32_t rowEnd = within16(std::int64_t{hi} - oy);
+    const std::int32_t columnBegin = within16(std::int64_t{lo} - ox) & ~1;
+    const std::int32_t columnEnd = std::min((within16(std::int64_t{hi} - ox) + 1) & ~1, 16);
+    for (std::int32_t r = rowBegin; r < rowEnd; ++r) {
         std::uint64_t sums[16] = {};
         for (int p = 0; p < 5; ++p) {
             const double* cx = columnX[kColumn[p]];
@@ -99,7 +118,7 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
             const double rx = rowX[kRow[p]][r];
             const double ry = rowY[kRow[p]][r];
             const double rw = rowW[kRow[p]][r];
-            int k = 0;
+            int k = columnBegin;
 #if defined(TALAVEX_PACKED_DOUBLES)
             const __m128d one = _mm_set1_pd(1.0);
             const __m128d c2 = _mm_set1_pd(c[2]);
@@ -107,7 +126,7 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
             const __m128d rx2 = _mm_set1_pd(rx);
             const __m128d ry2 = _mm_set1_pd(ry);
             const __m128d rw2 = _mm_set1_pd(rw);
-            for (; k < 16; k += 2) {
+            for (; k < columnEnd; k += 2) {
                 const __m128d w = _mm_add_pd(_mm_add_pd(_mm_loadu_pd(cw + k), rw2), one);
                 const __m128d px = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cx + k), rx2), c2), w);
                 const __m128d py = _mm_div_pd(_mm_add_pd(_mm_add_pd(_mm_loadu_pd(cy + k), ry2), c5), w);
@@ -120,12 +139,12 @@ void SymbolLocator::sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int3
                 sums[k + 1] += pair[1];
             }
 #endif
-            for (; k < 16; ++k) {
+            for (; k < columnEnd; ++k) {
                 const double w = cw[k] + rw + 1.0;
                 sums[k] += reader.at((cx[k] + rx + c[2]) / w, (cy[k] + ry + c[5]) / w, kOutsideSample);
             }
         }
-        for (int k = 0; k < 16; ++k) grid.set(ox + k, oy + r, meanOfFive(sums[k]));
+        for (int k = columnBegin; k < columnEnd; ++k) grid.set(ox + k, oy + r, meanOfFive(sums[k]));
     }
 }
 

@@ -87,9 +87,10 @@ public:
     double refineColumn(std::int32_t u, std::int32_t v) const;
     double refineRow(std::int32_t u, std::int32_t v) const;
     std::uint32_t sampleMean5(double u, double v, double delta) const;
-    // sampleMean5 of the 16 x 16 modules of the cell with top-left node (a, b), into grid from (ox, oy).
+    // sampleMean5 of the 16 x 16 modules of the cell with top-left node (a, b), into grid from (ox, oy);
+    // only those whose grid column and row both lie in [lo, hi) (rounded out to pairs of columns).
     void sampleBlock(SymbolCandidate& cand, std::int32_t a, std::int32_t b, SampleGrid& grid, std::int32_t ox,
-                     std::int32_t oy);
+                     std::int32_t oy, std::int32_t lo = 0, std::int32_t hi = std::numeric_limits<std::int32_t>::max());
 
     // Diagnostics for tests: the working image, the map left by the last step,
     // the fill statistics of the last fill and the number of analyzeAt calls.

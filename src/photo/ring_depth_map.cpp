@@ -16,20 +16,27 @@ using Image::GrayBuf;
 
 namespace {
 
-using Counters = std::vector<std::uint32_t>;
 using Row = std::vector<std::uint8_t>;
+
+// A limited counter is at most min(x + 1, width - x) (it rises at most one a
+// column from at most 1 at either border), and a row adds at most 1 before
+// the next limiting, so up to this width counters stay below 32502: 16 bits,
+// half the lanes of 32-bit ones.
+constexpr std::int32_t kNarrowCountersUpTo = 65000;
 
 // The element-wise steps run over blocks of this many lanes: a fixed count
 // the compiler turns into vector code; the few columns past the last whole
 // block take the scalar path.
 constexpr std::size_t kBlock = 16;
 
-void addChangesBlock(std::uint32_t* __restrict c, const std::uint8_t* __restrict previous,
+template <typename Counter>
+void addChangesBlock(Counter* __restrict c, const std::uint8_t* __restrict previous,
                      const std::uint8_t* __restrict current) {
-    for (std::size_t i = 0; i < kBlock; ++i) c[i] += static_cast<std::uint32_t>(previous[i] ^ current[i]);
+    for (std::size_t i = 0; i < kBlock; ++i) c[i] = static_cast<Counter>(c[i] + (previous[i] ^ current[i]));
 }
 
-void addToMapBlock(std::uint8_t* __restrict mapRow, const std::uint32_t* __restrict c) {
+template <typename Counter>
+void addToMapBlock(std::uint8_t* __restrict mapRow, const Counter* __restrict c) {
     for (std::size_t i = 0; i < kBlock; ++i) mapRow[i] = static_cast<std::uint8_t>((mapRow[i] + c[i]) & 0xFFu);
 }
 
@@ -45,15 +52,17 @@ void widenRangeBlock(const std::uint8_t* __restrict row, std::uint8_t& lo, std::
 }
 
 // Counts the colour changes between rows `previous` and `current`.
-void addChanges(Counters& c, const Row& previous, const Row& current) {
+template <typename Counter>
+void addChanges(std::vector<Counter>& c, const Row& previous, const Row& current) {
     const std::size_t w = c.size();
     std::size_t x = 0;
     for (; x + kBlock <= w; x += kBlock) addChangesBlock(c.data() + x, previous.data() + x, current.data() + x);
-    for (; x < w; ++x) c[x] += static_cast<std::uint32_t>(previous[x] ^ current[x]);
+    for (; x < w; ++x) c[x] = static_cast<Counter>(c[x] + (previous[x] ^ current[x]));
 }
 
 // Adds the counters to the map row in byte arithmetic.
-void addToMap(std::uint8_t* mapRow, const Counters& c) {
+template <typename Counter>
+void addToMap(std::uint8_t* mapRow, const std::vector<Counter>& c) {
     const std::size_t w = c.size();
     std::size_t x = 0;
     for (; x + kBlock <= w; x += kBlock) addToMapBlock(mapRow + x, c.data() + x);
@@ -74,108 +83,180 @@ void widenRange(const std::uint8_t* row, std::size_t w, std::uint8_t& lo, std::u
 // branch: when c exceeds neighbour + 1, neighbour + ((neighbour - c) & 1) is
 // the value with c's parity among neighbour and neighbour + 1; otherwise that
 // sum is at least c.
-inline std::uint32_t limitAbove(std::uint32_t c, std::uint32_t neighbour) {
-    return std::min(c, neighbour + ((neighbour - c) & 1u));
+template <typename Counter>
+inline Counter limitAbove(Counter c, Counter neighbour) {
+    const std::uint32_t n = neighbour;
+    return static_cast<Counter>(std::min<std::uint32_t>(c, n + ((n - c) & 1u)));
 }
 
-// Whether each of the four counters at c is at most one above its partner:
-// the counter before it going forward, the one after it going backward. The
-// partner outside the four is the limited counter the caller holds in a
-// register; reading it back from memory right after the scalar path stored
-// it would stall the wider load. A counter never exceeds the image height,
-// which in rows of four or more pixels stays far below 2^31, so signed lanes
-// compare them correctly.
+// A border counter starts the limiting at 0 unless it is 0 or 1 already.
+template <typename Counter>
+inline Counter borderStart(Counter c) {
+    return c > 1 ? Counter{0} : c;
+}
+
+// c[x .. w) limited forward from c[x - 1], one by one.
+template <typename Counter>
+void limitForwardFrom(Counter* c, std::size_t x, std::size_t w) {
+    for (; x < w; ++x) c[x] = limitAbove(c[x], c[x - 1]);
+}
+// c[0 .. x) limited backward from c[x], one by one.
+template <typename Counter>
+void limitBackwardFrom(Counter* c, std::size_t x) {
+    for (; x > 0; --x) c[x - 1] = limitAbove(c[x - 1], c[x]);
+}
+
 #if defined(__SSE2__)
-bool atMostOneAbove(__m128i v, __m128i partners) {
-    return _mm_movemask_epi8(_mm_cmpgt_epi32(v, _mm_add_epi32(partners, _mm_set1_epi32(1)))) == 0;
+// The limiting as a scan. Write a counter as 2h + p (p its parity, which the
+// limiting keeps) and its limited neighbour as 2h' + p'. It may be at most
+// 2h' + p' + 1 with parity p, so its half becomes min(h, h' + s) with s = 1
+// exactly where p' = 1 and p = 0. Unrolled from the first of eight lanes,
+// half[i] = T[i] + min(H, min over j <= i of (h[j] - T[j])), where H is the
+// half of the limited counter before the eight and T[i] sums s over lanes
+// 0..i: a prefix sum and a prefix minimum, three shifts each.
+//
+// The lanes are signed 16-bit: counters stay below 2^15 - 2 for the widths
+// that take 16-bit counters, so they compare as signed and take one more.
+inline __m128i sumTowardsHigh(__m128i v) {
+    v = _mm_add_epi16(v, _mm_slli_si128(v, 2));
+    v = _mm_add_epi16(v, _mm_slli_si128(v, 4));
+    return _mm_add_epi16(v, _mm_slli_si128(v, 8));
+}
+inline __m128i sumTowardsLow(__m128i v) {
+    v = _mm_add_epi16(v, _mm_srli_si128(v, 2));
+    v = _mm_add_epi16(v, _mm_srli_si128(v, 4));
+    return _mm_add_epi16(v, _mm_srli_si128(v, 8));
+}
+// The lanes a shift vacates get the largest value, which no minimum takes.
+inline __m128i minTowardsHigh(__m128i v) {
+    const __m128i top = _mm_set1_epi16(0x7FFF);
+    v = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 2), _mm_srli_si128(top, 14)));
+    v = _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 4), _mm_srli_si128(top, 12)));
+    return _mm_min_epi16(v, _mm_or_si128(_mm_slli_si128(v, 8), _mm_srli_si128(top, 8)));
+}
+inline __m128i minTowardsLow(__m128i v) {
+    const __m128i top = _mm_set1_epi16(0x7FFF);
+    v = _mm_min_epi16(v, _mm_or_si128(_mm_srli_si128(v, 2), _mm_slli_si128(top, 14)));
+    v = _mm_min_epi16(v, _mm_or_si128(_mm_srli_si128(v, 4), _mm_slli_si128(top, 12)));
+    return _mm_min_epi16(v, _mm_or_si128(_mm_srli_si128(v, 8), _mm_slli_si128(top, 8)));
+}
+inline __m128i broadcastLast(__m128i v) {
+    const __m128i high = _mm_shufflehi_epi16(v, 0xFF);
+    return _mm_unpackhi_epi64(high, high);
+}
+inline __m128i broadcastFirst(__m128i v) {
+    const __m128i low = _mm_shufflelo_epi16(v, 0);
+    return _mm_unpacklo_epi64(low, low);
 }
 
-bool stepsUpOfAtMostOne(const std::uint32_t* c, std::uint32_t before) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
-    const __m128i first = _mm_cvtsi32_si128(static_cast<int>(before));
-    return atMostOneAbove(v, _mm_or_si128(_mm_slli_si128(v, 4), first));
+// Whether no lane of v lies more than one above its partner.
+inline bool atMostOneAbove(__m128i v, __m128i partners) {
+    return _mm_movemask_epi8(_mm_cmpgt_epi16(v, _mm_add_epi16(partners, _mm_set1_epi16(1)))) == 0;
 }
 
-bool stepsDownOfAtMostOne(const std::uint32_t* c, std::uint32_t after) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c));
-    const __m128i last = _mm_slli_si128(_mm_cvtsi32_si128(static_cast<int>(after)), 12);
-    return atMostOneAbove(v, _mm_or_si128(_mm_srli_si128(v, 4), last));
+// The limited halves of the eight counters v of parities p, from the limited
+// counter `last` before (after) them, in every lane.
+inline __m128i limitedForward(__m128i v, __m128i p, __m128i last) {
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i before = _mm_or_si128(_mm_slli_si128(p, 2), _mm_srli_si128(_mm_and_si128(last, one), 14));
+    const __m128i t = sumTowardsHigh(_mm_andnot_si128(p, before));
+    const __m128i lowest = minTowardsHigh(_mm_sub_epi16(_mm_srli_epi16(v, 1), t));
+    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(last, 1)));
+}
+inline __m128i limitedBackward(__m128i v, __m128i p, __m128i last) {
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i after = _mm_or_si128(_mm_srli_si128(p, 2), _mm_slli_si128(_mm_and_si128(last, one), 14));
+    const __m128i t = sumTowardsLow(_mm_andnot_si128(p, after));
+    const __m128i lowest = minTowardsLow(_mm_sub_epi16(_mm_srli_epi16(v, 1), t));
+    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(last, 1)));
+}
+
+// The same eight counters a step. Most steps
+// find every counter at most one above the one before, which leaves them as
+// they are; only the others take the scan.
+void limitForwardFrom(std::uint16_t* c, std::size_t x, std::size_t w) {
+    const __m128i one = _mm_set1_epi16(1);
+    // The limited counter before the eight in its highest lane.
+    __m128i last = _mm_set1_epi16(static_cast<short>(c[x - 1]));
+    for (; w - x >= 8; x += 8) {
+        auto* at = reinterpret_cast<__m128i*>(c + x);
+        const __m128i v = _mm_loadu_si128(at);
+        if (!atMostOneAbove(v, _mm_or_si128(_mm_slli_si128(v, 2), _mm_srli_si128(last, 14)))) {
+            const __m128i p = _mm_and_si128(v, one);
+            const __m128i h = limitedForward(v, p, broadcastLast(last));
+            const __m128i limited = _mm_or_si128(_mm_add_epi16(h, h), p);
+            _mm_storeu_si128(at, limited);
+            last = limited;
+        } else {
+            last = v;
+        }
+    }
+    limitForwardFrom<std::uint16_t>(c, x, w);
+}
+
+// The same from c[x] down, mirrored.
+void limitBackwardFrom(std::uint16_t* c, std::size_t x) {
+    const __m128i one = _mm_set1_epi16(1);
+    // The limited counter after the eight in its lowest lane.
+    __m128i last = _mm_set1_epi16(static_cast<short>(c[x]));
+    for (; x >= 8; x -= 8) {
+        auto* at = reinterpret_cast<__m128i*>(c + x - 8);
+        const __m128i v = _mm_loadu_si128(at);
+        if (!atMostOneAbove(v, _mm_or_si128(_mm_srli_si128(v, 2), _mm_slli_si128(last, 14)))) {
+            const __m128i p = _mm_and_si128(v, one);
+            const __m128i h = limitedBackward(v, p, broadcastFirst(last));
+            const __m128i limited = _mm_or_si128(_mm_add_epi16(h, h), p);
+            _mm_storeu_si128(at, limited);
+            last = limited;
+        } else {
+            last = v;
+        }
+    }
+    limitBackwardFrom<std::uint16_t>(c, x);
 }
 #endif
 
 // A counter may not rise more than one above its neighbours, starting from at
 // most 1 at either border, so deep counts survive only where rings enclose a
-// pixel from the sides as well as from above or below. A counter at most one
-// above its (already limited) neighbour stays as it is, so where four in a row
-// each rise at most one over the one before, they are passed over at once.
-void constrainRow(Counters& counters) {
+// pixel from the sides as well as from above or below.
+template <typename Counter>
+void constrainRow(std::vector<Counter>& counters) {
     const std::size_t w = counters.size();
-    std::uint32_t* c = counters.data();
-    std::uint32_t left = c[0] > 1 ? 0 : c[0];
-    c[0] = left;
-    for (std::size_t x = 1; x < w;) {
-#if defined(__SSE2__)
-        // c[x - 1] holds `left` here.
-        if (w - x >= 4 && stepsUpOfAtMostOne(c + x, left)) {
-            x += 4;
-            left = c[x - 1];
-            continue;
-        }
-#endif
-        left = limitAbove(c[x], left);
-        c[x] = left;
-        ++x;
-    }
-    std::uint32_t right = c[w - 1] > 1 ? 0 : c[w - 1];
-    c[w - 1] = right;
-    for (std::size_t x = w - 1; x > 0;) {
-#if defined(__SSE2__)
-        // c[x] holds `right` here.
-        if (x >= 4 && stepsDownOfAtMostOne(c + x - 4, right)) {
-            x -= 4;
-            right = c[x];
-            continue;
-        }
-#endif
-        --x;
-        right = limitAbove(c[x], right);
-        c[x] = right;
-    }
+    Counter* c = counters.data();
+    c[0] = borderStart(c[0]);
+    limitForwardFrom(c, 1, w);
+    c[w - 1] = borderStart(c[w - 1]);
+    limitBackwardFrom(c, w - 1);
 }
 
 // One vertical sweep's state: its change counters and the last row it read.
+template <typename Counter>
 struct Sweep {
     explicit Sweep(std::size_t w) : c(w), previous(w), current(w) {}
-    Counters c;
+    std::vector<Counter> c;
     Row previous, current;
 };
-
-}  // namespace
 
 // Two vertical sweeps, one from the top row down and one from the bottom row
 // up, each adding every pixel's constrained change count to the map; a
 // sweep's first row's counters are its colours, unconstrained. The sweeps are
 // independent and the map sums their shares (in byte arithmetic, in any
 // order), so they advance together, one row each per step.
-GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
-    GrayBuf map;
-    map.resize(width, height);  // fresh storage: every byte starts at 0
-    if (width < 1 || height < 1) {
-        map.stretchContrast();
-        return map;
-    }
-    const auto w = static_cast<std::size_t>(width);
-    Sweep down(w), up(w);
-    const auto start = [&](Sweep& s, std::int32_t y) {
+template <typename Counter>
+void addSweeps(GrayBuf& map, const DarkRowReader& readRow) {
+    const std::int32_t height = map.height();
+    const auto w = static_cast<std::size_t>(map.width());
+    Sweep<Counter> down(w), up(w);
+    const auto start = [&](Sweep<Counter>& s, std::int32_t y) {
         readRow(y, s.previous.data());
         std::copy(s.previous.begin(), s.previous.end(), s.c.begin());
         addToMap(map.row(y), s.c);
     };
-    const auto read = [&](Sweep& s, std::int32_t y) {
+    const auto read = [&](Sweep<Counter>& s, std::int32_t y) {
         readRow(y, s.current.data());
         addChanges(s.c, s.previous, s.current);
     };
-    const auto finish = [&](Sweep& s, std::int32_t y) {
+    const auto finish = [&](Sweep<Counter>& s, std::int32_t y) {
         addToMap(map.row(y), s.c);
         std::swap(s.previous, s.current);
     };
@@ -189,6 +270,22 @@ GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRow
         finish(down, step);
         finish(up, height - 1 - step);
     }
+}
+
+}  // namespace
+
+GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
+    GrayBuf map;
+    map.resize(width, height);  // fresh storage: every byte starts at 0
+    if (width < 1 || height < 1) {
+        map.stretchContrast();
+        return map;
+    }
+    const auto w = static_cast<std::size_t>(width);
+    if (width <= kNarrowCountersUpTo)
+        addSweeps<std::uint16_t>(map, readRow);
+    else
+        addSweeps<std::uint32_t>(map, readRow);
     std::uint8_t lo = 255;
     std::uint8_t hi = 0;
     for (std::int32_t y = 0; y < height; ++y) widenRange(map.row(y), w, lo, hi);

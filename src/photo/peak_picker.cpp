@@ -8,7 +8,6 @@ namespace AztecCore {
 namespace {
 
 constexpr std::int32_t kCellsPerSide = 8;
-constexpr std::uint32_t kMinimumPeak = 128;
 constexpr std::size_t kMaxCandidates = 5;
 
 struct PeakRecord {
@@ -40,7 +39,7 @@ void scanCellRow(const std::uint8_t* row, std::int32_t x0, std::int32_t n, std::
 
 }  // namespace
 
-std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap) {
+std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak) {
     const std::int32_t cw = depthMap.width() / kCellsPerSide;
     const std::int32_t ch = depthMap.height() / kCellsPerSide;
     if (cw < 1 || ch < 1) return {};
@@ -60,7 +59,7 @@ std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap) {
                 scanCellRow(row, cx * cw, cw, y, best[static_cast<std::size_t>(cx)]);
         }
         for (const PeakRecord& b : best)
-            if (b.value >= kMinimumPeak) records.push_back(b);
+            if (b.value >= minimumPeak) records.push_back(b);
     }
     std::stable_sort(records.begin(), records.end(),
                      [](const PeakRecord& a, const PeakRecord& b) { return a.value > b.value; });

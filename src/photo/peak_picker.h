@@ -1,5 +1,6 @@
 #pragma once
 // Picks the brightest spots of a ring-depth map as bull's-eye candidates.
+#include <cstdint>
 #include <vector>
 
 #include "image/gray_buf.h"
@@ -7,9 +8,10 @@
 
 namespace AztecCore {
 
-// The map is cut into 8 x 8 cells; each cell whose maximum reaches 128
-// proposes the first pixel holding that maximum. At most five positions,
-// brightest first (ties keep the cells' row-major order).
-std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap);
+// The map is cut into 8 x 8 cells; each cell whose maximum reaches
+// minimumPeak (half way up a stretched map) proposes the first pixel holding
+// that maximum. At most five positions, brightest first (ties keep the
+// cells' row-major order).
+std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak = 128);
 
 }  // namespace AztecCore

@@ -274,13 +274,12 @@ void addSweeps(GrayBuf& map, const DarkRowReader& readRow) {
 
 }  // namespace
 
-GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
-    GrayBuf map;
+UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height,
+                                                 const DarkRowReader& readRow) {
+    UnstretchedDepthMap result;
+    GrayBuf& map = result.map;
     map.resize(width, height);  // fresh storage: every byte starts at 0
-    if (width < 1 || height < 1) {
-        map.stretchContrast();
-        return map;
-    }
+    if (width < 1 || height < 1) return result;
     const auto w = static_cast<std::size_t>(width);
     if (width <= kNarrowCountersUpTo)
         addSweeps<std::uint16_t>(map, readRow);
@@ -289,15 +288,25 @@ GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRow
     std::uint8_t lo = 255;
     std::uint8_t hi = 0;
     for (std::int32_t y = 0; y < height; ++y) widenRange(map.row(y), w, lo, hi);
-    // Stretched through a table: (p - lo) * 255 / d for every byte p >= lo.
     const std::uint32_t d = hi == lo ? 1u : static_cast<std::uint32_t>(hi - lo);
-    std::array<std::uint8_t, 256> stretched{};
-    for (std::uint32_t p = lo; p < 256; ++p) stretched[p] = static_cast<std::uint8_t>((p - lo) * 255u / d);
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* row = map.row(y);
-        for (std::size_t x = 0; x < w; ++x) row[x] = stretched[row[x]];
+    for (std::uint32_t p = lo; p <= hi; ++p) result.stretched[p] = static_cast<std::uint8_t>((p - lo) * 255u / d);
+    return result;
+}
+
+GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
+    if (width < 1 || height < 1) {
+        GrayBuf map;
+        map.resize(width, height);
+        map.stretchContrast();
+        return map;
     }
-    return map;
+    UnstretchedDepthMap depth = buildUnstretchedRingDepthMap(width, height, readRow);
+    const auto w = static_cast<std::size_t>(width);
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* row = depth.map.row(y);
+        for (std::size_t x = 0; x < w; ++x) row[x] = depth.stretched[row[x]];
+    }
+    return std::move(depth.map);
 }
 
 GrayBuf buildRingDepthMap(const GrayBuf& binary) {

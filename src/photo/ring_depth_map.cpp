@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -155,64 +156,99 @@ inline bool atMostOneAbove(__m128i v, __m128i partners) {
 }
 
 // The limited halves of the eight counters v of parities p, from the limited
-// counter `last` before (after) them, in every lane.
-inline __m128i limitedForward(__m128i v, __m128i p, __m128i last) {
+// counter before (after) them, `edge`, in the lowest lane of its own.
+inline __m128i limitedForward(__m128i v, __m128i p, __m128i edge) {
     const __m128i one = _mm_set1_epi16(1);
-    const __m128i before = _mm_or_si128(_mm_slli_si128(p, 2), _mm_srli_si128(_mm_and_si128(last, one), 14));
+    const __m128i before = _mm_or_si128(_mm_slli_si128(p, 2), _mm_and_si128(edge, one));
     const __m128i t = sumTowardsHigh(_mm_andnot_si128(p, before));
     const __m128i lowest = minTowardsHigh(_mm_sub_epi16(_mm_srli_epi16(v, 1), t));
-    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(last, 1)));
+    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(broadcastFirst(edge), 1)));
 }
-inline __m128i limitedBackward(__m128i v, __m128i p, __m128i last) {
+inline __m128i limitedBackward(__m128i v, __m128i p, __m128i edge) {
     const __m128i one = _mm_set1_epi16(1);
-    const __m128i after = _mm_or_si128(_mm_srli_si128(p, 2), _mm_slli_si128(_mm_and_si128(last, one), 14));
+    const __m128i after = _mm_or_si128(_mm_srli_si128(p, 2), _mm_slli_si128(_mm_and_si128(edge, one), 14));
     const __m128i t = sumTowardsLow(_mm_andnot_si128(p, after));
     const __m128i lowest = minTowardsLow(_mm_sub_epi16(_mm_srli_epi16(v, 1), t));
-    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(last, 1)));
+    return _mm_add_epi16(t, _mm_min_epi16(lowest, _mm_srli_epi16(broadcastFirst(edge), 1)));
 }
 
-// The same eight counters a step. Most steps
-// find every counter at most one above the one before, which leaves them as
-// they are; only the others take the scan.
-void limitForwardFrom(std::uint16_t* c, std::size_t x, std::size_t w) {
+inline __m128i withParity(__m128i half, __m128i p) { return _mm_or_si128(_mm_add_epi16(half, half), p); }
+
+inline bool sameEight(const std::uint8_t* a, const std::uint8_t* b) {
+    std::uint64_t u = 0;
+    std::uint64_t v = 0;
+    std::memcpy(&u, a, sizeof u);
+    std::memcpy(&v, b, sizeof v);
+    return u == v;
+}
+
+// The row's changes added and the counters limited as below, eight at a time
+// over the blocks [1 + 8k, 9 + 8k) short of the last counter. The previous
+// row's limited counters already meet both limits, so a block whose pixels
+// did not change and whose neighbour on the side the pass comes from kept
+// its value keeps its values: it is passed over unread. `touched` records per
+// block whether the forward pass changed it, for the backward pass.
+void addChangesAndLimit(std::vector<std::uint16_t>& counters, const Row& previousRow, const Row& currentRow,
+                        Row& touched) {
+    const std::size_t w = counters.size();
+    std::uint16_t* c = counters.data();
+    const std::uint8_t* previous = previousRow.data();
+    const std::uint8_t* current = currentRow.data();
+    const std::size_t blocks = w >= 2 ? (w - 2) / 8 : 0;
+    touched.resize(blocks);
     const __m128i one = _mm_set1_epi16(1);
-    // The limited counter before the eight in its highest lane.
-    __m128i last = _mm_set1_epi16(static_cast<short>(c[x - 1]));
-    for (; w - x >= 8; x += 8) {
+    const __m128i zero = _mm_setzero_si128();
+
+    c[0] = borderStart(static_cast<std::uint16_t>(c[0] + (previous[0] ^ current[0])));
+    bool neighbourChanged = true;
+    for (std::size_t k = 0; k < blocks; ++k) {
+        const std::size_t x = 1 + 8 * k;
+        const bool changed = !sameEight(previous + x, current + x);
+        if (!changed && !neighbourChanged) {
+            touched[k] = 0;
+            continue;
+        }
+        auto* at = reinterpret_cast<__m128i*>(c + x);
+        __m128i v = _mm_loadu_si128(at);
+        if (changed) {
+            const __m128i flips = _mm_xor_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(previous + x)),
+                                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(current + x)));
+            v = _mm_add_epi16(v, _mm_unpacklo_epi8(flips, zero));
+        }
+        const __m128i edge = _mm_cvtsi32_si128(c[x - 1]);
+        if (atMostOneAbove(v, _mm_or_si128(_mm_slli_si128(v, 2), edge))) {
+            if (changed) _mm_storeu_si128(at, v);
+            touched[k] = changed ? 1 : 0;
+            neighbourChanged = changed;
+            continue;
+        }
+        const __m128i p = _mm_and_si128(v, one);
+        _mm_storeu_si128(at, withParity(limitedForward(v, p, edge), p));
+        touched[k] = 1;
+        neighbourChanged = true;
+    }
+    for (std::size_t x = 1 + 8 * blocks; x < w; ++x)
+        c[x] = limitAbove(static_cast<std::uint16_t>(c[x] + (previous[x] ^ current[x])), c[x - 1]);
+
+    c[w - 1] = borderStart(c[w - 1]);
+    if (w < 2) return;
+    limitBackwardFrom(c + 1 + 8 * blocks, w - 2 - 8 * blocks);
+    neighbourChanged = true;
+    for (std::size_t k = blocks; k-- > 0;) {
+        const std::size_t x = 1 + 8 * k;
+        if (touched[k] == 0 && !neighbourChanged) continue;
         auto* at = reinterpret_cast<__m128i*>(c + x);
         const __m128i v = _mm_loadu_si128(at);
-        if (!atMostOneAbove(v, _mm_or_si128(_mm_slli_si128(v, 2), _mm_srli_si128(last, 14)))) {
-            const __m128i p = _mm_and_si128(v, one);
-            const __m128i h = limitedForward(v, p, broadcastLast(last));
-            const __m128i limited = _mm_or_si128(_mm_add_epi16(h, h), p);
-            _mm_storeu_si128(at, limited);
-            last = limited;
-        } else {
-            last = v;
+        const __m128i edge = _mm_cvtsi32_si128(c[x + 8]);
+        if (atMostOneAbove(v, _mm_or_si128(_mm_srli_si128(v, 2), _mm_slli_si128(edge, 14)))) {
+            neighbourChanged = touched[k] != 0;
+            continue;
         }
+        const __m128i p = _mm_and_si128(v, one);
+        _mm_storeu_si128(at, withParity(limitedBackward(v, p, edge), p));
+        neighbourChanged = true;
     }
-    limitForwardFrom<std::uint16_t>(c, x, w);
-}
-
-// The same from c[x] down, mirrored.
-void limitBackwardFrom(std::uint16_t* c, std::size_t x) {
-    const __m128i one = _mm_set1_epi16(1);
-    // The limited counter after the eight in its lowest lane.
-    __m128i last = _mm_set1_epi16(static_cast<short>(c[x]));
-    for (; x >= 8; x -= 8) {
-        auto* at = reinterpret_cast<__m128i*>(c + x - 8);
-        const __m128i v = _mm_loadu_si128(at);
-        if (!atMostOneAbove(v, _mm_or_si128(_mm_srli_si128(v, 2), _mm_slli_si128(last, 14)))) {
-            const __m128i p = _mm_and_si128(v, one);
-            const __m128i h = limitedBackward(v, p, broadcastFirst(last));
-            const __m128i limited = _mm_or_si128(_mm_add_epi16(h, h), p);
-            _mm_storeu_si128(at, limited);
-            last = limited;
-        } else {
-            last = v;
-        }
-    }
-    limitBackwardFrom<std::uint16_t>(c, x);
+    c[0] = limitAbove(c[0], c[1]);
 }
 #endif
 
@@ -220,7 +256,8 @@ void limitBackwardFrom(std::uint16_t* c, std::size_t x) {
 // most 1 at either border, so deep counts survive only where rings enclose a
 // pixel from the sides as well as from above or below.
 template <typename Counter>
-void constrainRow(std::vector<Counter>& counters) {
+void addChangesAndLimit(std::vector<Counter>& counters, const Row& previous, const Row& current, Row& /*touched*/) {
+    addChanges(counters, previous, current);
     const std::size_t w = counters.size();
     Counter* c = counters.data();
     c[0] = borderStart(c[0]);
@@ -234,7 +271,7 @@ template <typename Counter>
 struct Sweep {
     explicit Sweep(std::size_t w) : c(w), previous(w), current(w) {}
     std::vector<Counter> c;
-    Row previous, current;
+    Row previous, current, touched;
 };
 
 // Two vertical sweeps, one from the top row down and one from the bottom row
@@ -254,7 +291,7 @@ void addSweeps(GrayBuf& map, const DarkRowReader& readRow) {
     };
     const auto read = [&](Sweep<Counter>& s, std::int32_t y) {
         readRow(y, s.current.data());
-        addChanges(s.c, s.previous, s.current);
+        addChangesAndLimit(s.c, s.previous, s.current, s.touched);
     };
     const auto finish = [&](Sweep<Counter>& s, std::int32_t y) {
         addToMap(map.row(y), s.c);
@@ -265,8 +302,6 @@ void addSweeps(GrayBuf& map, const DarkRowReader& readRow) {
     for (std::int32_t step = 1; step < height; ++step) {
         read(down, step);
         read(up, height - 1 - step);
-        constrainRow(down.c);
-        constrainRow(up.c);
         finish(down, step);
         finish(up, height - 1 - step);
     }

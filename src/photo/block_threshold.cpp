@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/checked_access.h"
 
 namespace AztecCore {
@@ -16,6 +20,26 @@ constexpr std::int32_t kBlockShift = 12;  // 64 * 64 pixels per block
 std::uint8_t measureBlock(const GrayBuf& source, std::int32_t x0, std::int32_t y0) {
     std::uint32_t sum = 0;  // at most 4096 * 255, no overflow
     std::uint8_t minimum = 255;
+#if defined(__SSE2__)
+    // Sixteen pixels a step: their sum by one sum of absolute differences from zero.
+    const __m128i zero = _mm_setzero_si128();
+    __m128i sums = zero;
+    __m128i low = _mm_set1_epi8(-1);
+    for (std::int32_t y = y0; y < y0 + kThresholdBlockSide; ++y) {
+        const std::uint8_t* row = source.row(y) + x0;
+        for (std::int32_t i = 0; i < kThresholdBlockSide; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+            sums = _mm_add_epi64(sums, _mm_sad_epu8(v, zero));
+            low = _mm_min_epu8(low, v);
+        }
+    }
+    sum = static_cast<std::uint32_t>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 8));
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 4));
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 2));
+    low = _mm_min_epu8(low, _mm_srli_si128(low, 1));
+    minimum = static_cast<std::uint8_t>(_mm_cvtsi128_si32(low) & 0xFF);
+#else
     for (std::int32_t y = y0; y < y0 + kThresholdBlockSide; ++y) {
         const std::uint8_t* row = source.row(y) + x0;
         for (std::int32_t i = 0; i < kThresholdBlockSide; ++i) {
@@ -23,6 +47,7 @@ std::uint8_t measureBlock(const GrayBuf& source, std::int32_t x0, std::int32_t y
             minimum = std::min(minimum, row[i]);
         }
     }
+#endif
     const std::uint32_t mean = sum >> kBlockShift;
     // An eighth of the way from the mean towards the darkest pixel: bright
     // paper with a few dark modules still puts the modules below the level.

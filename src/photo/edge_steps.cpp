@@ -51,16 +51,17 @@ std::int32_t SamplePositions::firstReaching(float position, std::int32_t from) c
     // t grows with x (correctly rounded quotients of growing numerators), so
     // the samples that reach a position form a suffix. Its start lies within
     // a sample or two of position * count; the walks from that guess find it
-    // exactly, however far off the guess is.
-    const std::size_t n = t_.size();
-    const std::size_t first = static_cast<std::size_t>(from);
-    const double guess = std::ceil(static_cast<double>(position) * static_cast<double>(n));
-    std::size_t x = !(guess > static_cast<double>(first)) ? first
-                    : guess >= static_cast<double>(n)     ? n
-                                                          : static_cast<std::size_t>(guess);
-    while (x > first && !(t_[x - 1] < position)) --x;
-    while (x < n && t_[x] < position) ++x;
-    return static_cast<std::int32_t>(x);
+    // exactly, however far off the guess is, so the guess is formed in
+    // single precision and truncated.
+    const std::int32_t n = count();
+    const float guess = position * static_cast<float>(n);
+    std::int32_t x = !(guess > static_cast<float>(from)) ? from
+                     : guess >= static_cast<float>(n)    ? n
+                                                         : static_cast<std::int32_t>(guess);
+    const float* t = t_.data();
+    while (x > from && !(t[x - 1] < position)) --x;
+    while (x < n && t[x] < position) ++x;
+    return x;
 }
 
 void renderEdgeSteps(const std::vector<EdgeStep>& edges, std::int32_t start, const SamplePositions& grid,

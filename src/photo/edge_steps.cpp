@@ -13,7 +13,6 @@ void extractEdgeSteps(const std::vector<std::int32_t>& differences, std::vector<
     const std::size_t length = differences.size();
     if (length == 0) return;
 
-    bool negative = differences[0] < 0;
     std::int32_t sum = differences[0];
     // Within one run all differences share a sign, so |sum| <= 255 and
     // |weighted| <= 255 * length; 64 bits keep even absurd lengths exact.
@@ -21,18 +20,21 @@ void extractEdgeSteps(const std::vector<std::int32_t>& differences, std::vector<
     auto emit = [&] {
         if (sum != 0) edges.push_back({roundToFloat(static_cast<float>(weighted) / static_cast<float>(sum)), sum});
     };
+    // All ones while the open run falls, zero while it rises: a difference d
+    // of the other sign is one with (d ^ falling) < falling.
+    std::int32_t falling = differences[0] < 0 ? -1 : 0;
+    const std::int32_t* d = differences.data();  // a local: the edges' growth cannot move it
     for (std::size_t i = 1; i < length; ++i) {
-        const std::int32_t d = differences[i];
         // Zero differences extend whatever run is open; only a change of sign
         // closes it. A run that summed to zero closes without an edge.
-        if ((d > 0 && negative) || (d < 0 && !negative)) {
+        if ((d[i] ^ falling) < falling) {
             emit();
-            negative = !negative;
+            falling = ~falling;
             sum = 0;
             weighted = 0;
         }
-        weighted += static_cast<std::int64_t>(d) * static_cast<std::int64_t>(i);
-        sum += d;
+        weighted += static_cast<std::int64_t>(d[i]) * static_cast<std::int64_t>(i);
+        sum += d[i];
     }
     emit();
 

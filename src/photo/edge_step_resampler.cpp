@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "common/checked_access.h"
 #include "photo/edge_steps.h"
 
@@ -39,10 +43,49 @@ struct ProfileResampler {
     SamplePositions grid;
 };
 
-// Columns rendered per batch: their output is gathered column-major and then
-// written to the destination row by row, so neither side is walked with a
-// stride of a whole row per byte.
+// Columns rendered per batch: their input is gathered and their output
+// written back through transposes of whole tiles, so neither side is walked
+// with a stride of a whole row per byte.
 constexpr std::int32_t kColumnBatch = 64;
+
+#if defined(__SSE2__)
+// The 8 x 8 tile at src (rows srcStride apart) transposed to dst (rows dstStride apart).
+void transposeTile(const std::uint8_t* src, std::size_t srcStride, std::uint8_t* dst, std::size_t dstStride) {
+    __m128i r[8];
+    for (std::size_t k = 0; k < 8; ++k) r[k] = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + k * srcStride));
+    const __m128i a0 = _mm_unpacklo_epi8(r[0], r[1]);
+    const __m128i a1 = _mm_unpacklo_epi8(r[2], r[3]);
+    const __m128i a2 = _mm_unpacklo_epi8(r[4], r[5]);
+    const __m128i a3 = _mm_unpacklo_epi8(r[6], r[7]);
+    const __m128i b0 = _mm_unpacklo_epi16(a0, a1);
+    const __m128i b1 = _mm_unpackhi_epi16(a0, a1);
+    const __m128i b2 = _mm_unpacklo_epi16(a2, a3);
+    const __m128i b3 = _mm_unpackhi_epi16(a2, a3);
+    const __m128i c[4] = {_mm_unpacklo_epi32(b0, b2), _mm_unpackhi_epi32(b0, b2), _mm_unpacklo_epi32(b1, b3),
+                          _mm_unpackhi_epi32(b1, b3)};
+    for (std::size_t k = 0; k < 4; ++k) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + 2 * k * dstStride), c[k]);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + (2 * k + 1) * dstStride), _mm_unpackhi_epi64(c[k], c[k]));
+    }
+}
+#endif
+
+// dst[c * dstStride + r] = src[r * srcStride + c] for r < rows, c < columns.
+void transpose(const std::uint8_t* src, std::size_t srcStride, std::uint8_t* dst, std::size_t dstStride,
+               std::size_t rows, std::size_t columns) {
+    std::size_t r = 0;
+#if defined(__SSE2__)
+    for (; r + 8 <= rows; r += 8) {
+        std::size_t c = 0;
+        for (; c + 8 <= columns; c += 8)
+            transposeTile(src + r * srcStride + c, srcStride, dst + c * dstStride + r, dstStride);
+        for (; c < columns; ++c)
+            for (std::size_t k = r; k < r + 8; ++k) dst[c * dstStride + k] = src[k * srcStride + c];
+    }
+#endif
+    for (; r < rows; ++r)
+        for (std::size_t c = 0; c < columns; ++c) dst[c * dstStride + r] = src[r * srcStride + c];
+}
 
 }  // namespace
 
@@ -66,19 +109,22 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
     // Then every column of the widened image to the destination's height.
     const auto columnLength = static_cast<std::size_t>(dstH);
     ProfileResampler columns(srcH, dstH);
+    const std::size_t profileLength = columns.profile.size();
+    std::vector<std::uint8_t> gathered(profileLength * kColumnBatch);
     std::vector<std::uint8_t> batch(columnLength * kColumnBatch);
+    // Every row of the destination checked once; they lie a stride apart.
+    static_cast<void>(destination.row(dstH - 1));
+    std::uint8_t* const firstRow = destination.row(0);
+    const auto stride = static_cast<std::size_t>(destination.stride());
     for (std::int32_t x0 = 0; x0 < dstW; x0 += kColumnBatch) {
-        const std::int32_t n = std::min(kColumnBatch, dstW - x0);
-        for (std::int32_t i = 0; i < n; ++i) {
-            const std::size_t x = static_cast<std::size_t>(x0 + i);
-            for (std::size_t y = 0; y < columns.profile.size(); ++y) columns.profile[y] = widened[y * rowLength + x];
-            columns.run(batch.data() + static_cast<std::size_t>(i) * columnLength);
+        const auto n = static_cast<std::size_t>(std::min(kColumnBatch, dstW - x0));
+        transpose(widened.data() + x0, rowLength, gathered.data(), profileLength, profileLength, n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::uint8_t* column = gathered.data() + i * profileLength;
+            std::copy(column, column + profileLength, columns.profile.begin());
+            columns.run(batch.data() + i * columnLength);
         }
-        for (std::int32_t y = 0; y < dstH; ++y) {
-            std::uint8_t* out = destination.row(y) + x0;
-            for (std::int32_t i = 0; i < n; ++i)
-                out[i] = batch[static_cast<std::size_t>(i) * columnLength + static_cast<std::size_t>(y)];
-        }
+        transpose(batch.data(), columnLength, firstRow + x0, stride, n, columnLength);
     }
 }
 

@@ -141,10 +141,6 @@ inline __m128i minTowardsLow(__m128i v) {
     v = _mm_min_epi16(v, _mm_or_si128(_mm_srli_si128(v, 4), _mm_slli_si128(top, 12)));
     return _mm_min_epi16(v, _mm_or_si128(_mm_srli_si128(v, 8), _mm_slli_si128(top, 8)));
 }
-inline __m128i broadcastLast(__m128i v) {
-    const __m128i high = _mm_shufflehi_epi16(v, 0xFF);
-    return _mm_unpackhi_epi64(high, high);
-}
 inline __m128i broadcastFirst(__m128i v) {
     const __m128i low = _mm_shufflelo_epi16(v, 0);
     return _mm_unpacklo_epi64(low, low);

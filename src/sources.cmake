@@ -52,6 +52,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/reader/reader_api.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/symbol_result.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/text_encoding.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/tight_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf_poly.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/rs_decoder.cpp

@@ -7,10 +7,6 @@ namespace AztecCore {
 
 using Aztec::Math::PointD;
 
-namespace {
-
-// Image position of symbol point (u, v), in modules from the centre module's
-// centre, through the map of the grid block that holds it.
 PointD imagePoint(const SymbolCandidate& cand, double u, double v) {
     const auto a = static_cast<std::int64_t>(std::floor(u / kNodeSpacing)) + kCentreNode;
     const auto b = static_cast<std::int64_t>(std::floor(v / kNodeSpacing)) + kCentreNode;
@@ -22,6 +18,8 @@ PointD imagePoint(const SymbolCandidate& cand, double u, double v) {
     const double dv = v - static_cast<double>((b - kCentreNode) * kNodeSpacing);
     return map.apply(du, dv);
 }
+
+namespace {
 
 double distance(const PointD& p, const PointD& q) { return std::hypot(p.x - q.x, p.y - q.y); }
 

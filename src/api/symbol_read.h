@@ -19,6 +19,10 @@ struct SymbolRead {
     double moduleSize = 0.0;  // pixels per module, mean over the four sides
 };
 
+// Image position of symbol point (u, v), in modules from the centre module's
+// centre, through the map of the grid block that holds it.
+Aztec::Math::PointD imagePoint(const SymbolCandidate& cand, double u, double v);
+
 // The outer corners of a read symbol from its grid nodes, in the image's own
 // order (top-left, top-right, bottom-right, bottom-left of the module matrix).
 void matrixCorners(const SymbolCandidate& cand, Aztec::Math::PointD (&corners)[4]);

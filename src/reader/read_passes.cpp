@@ -7,6 +7,7 @@
 
 #include "api/recognizer.h"
 #include "reader/image_to_gray.h"
+#include "reader/tight_frame.h"
 
 namespace AztecCore::Reader {
 
@@ -16,6 +17,9 @@ using Clock = std::chrono::steady_clock;
 
 // The photo pass searches for candidates at a scale that needs this much image.
 constexpr std::int32_t kSmallestPhoto = 64;
+// A framed tight crop is enlarged until its shorter side has this many pixels:
+// about 8 px per module for a compact symbol of two layers.
+constexpr std::int32_t kTightSide = 256;
 
 class Search {
 public:
@@ -56,6 +60,24 @@ public:
         return true;
     }
 
+    // The centre and rune passes on the image framed in a light border and
+    // enlarged when small; a read's geometry is mapped back to the image.
+    bool runTight(const Image::GrayBuf& gray, bool inverted) {
+        const auto frame = frameTight(gray, kTightSide, Recognizer::maxScaledSide);
+        if (!frame) return false;
+        std::string status;
+        ScanStatus found = recognizer_.scanGray(frame->image, status);
+        if (found != Read && !outOfTime()) found = recognizer_.scanRune(frame->image, status);
+        if (found != Read || !recognizer_.lastRead()) return false;
+        SymbolRead read = *recognizer_.lastRead();
+        for (auto& corner : read.corners) corner = frame->toOriginal(corner);
+        read.moduleSize /= frame->factor;
+        results_.push_back(makeResult(std::move(read), true, inverted));
+        return true;
+    }
+
+    bool found() const { return !results_.empty(); }
+
     std::vector<SymbolResult> finish() {
         if (results_.empty() && unread_) results_.push_back(std::move(*unread_));
         return std::move(results_);
@@ -74,17 +96,26 @@ private:
 std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& options) {
     Search search(options);
     auto image = std::make_shared<Image::GrayBuf>(std::move(gray));
+    bool imageInverted = false;
+    const auto polarity = [&](bool inverted) {
+        if (inverted != imageInverted) invertGray(*image);
+        imageInverted = inverted;
+    };
     const bool centre = options.where != Where::Anywhere;
     const bool anywhere = options.where != Where::Centre;
     for (const bool inverted : {false, true}) {
-        if (inverted) {
-            if (!options.inverted) break;
-            invertGray(*image);
-        }
-        if (centre && !search.outOfTime() && search.run(image, false, inverted)) break;
-        if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) break;
+        if (inverted && !options.inverted) break;
+        polarity(inverted);
+        if (centre && !search.outOfTime() && search.run(image, false, inverted)) return search.finish();
+        if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) return search.finish();
         // Runes last: only a ring that reads as no ordinary symbol can be one.
-        if (!search.outOfTime() && search.runRune(*image, inverted)) break;
+        if (!search.outOfTime() && search.runRune(*image, inverted)) return search.finish();
+    }
+    // Symbols cropped to their edge, once nothing else was read.
+    for (const bool inverted : {false, true}) {
+        if (inverted && !options.inverted) break;
+        polarity(inverted);
+        if (!search.outOfTime() && search.runTight(*image, inverted)) break;
     }
     return search.finish();
 }

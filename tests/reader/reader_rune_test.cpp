@@ -87,3 +87,24 @@ TEST(ReaderRunes, AnUnreadableCompactSymbolIsNotTakenForARune) {
 }
 
 }  // namespace
+
+// Blurred at one pixel per module, a full-range finder's centre rings can
+// carry a ring that corrects to a rune value; the rings around it are no
+// rune's, so nothing is read as one.
+TEST(ReaderRunes, ABlurredFullRangeFinderIsNotTakenForARune) {
+    talavex_test::EncodeOptions encode;
+    encode.size = talavex_test::AztecSize::Full;
+    encode.layers = 1;
+    talavex_test::RenderOptions render;
+    render.moduleSize = 1;
+    render.quietZone = 0;
+    render.blurSigma = 0.8;
+    render.noiseSigma = 3;
+    render.black = 30;
+    render.white = 220;
+    const auto image = talavex_test::renderSymbol(talavex_test::encodeAztec("TIGHT 1", encode), render);
+    const Results results = read(grayView(image));
+    for (size_t k = 0; k < talavex_results_count(results.get()); ++k) {
+        EXPECT_NE(talavex_symbol_kind(results.get(), k), TALAVEX_RUNE);
+    }
+}

@@ -46,6 +46,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/photo/enlargement_scales.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/peak_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/ring_depth_map.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reader/blank_symbol.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/image_to_gray.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/iso8859_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/read_passes.cpp

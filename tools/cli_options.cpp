@@ -13,7 +13,7 @@ const char kUsage[] =
     "\n"
     "  --where centre|anywhere|auto  where to search: near the centre, anywhere,\n"
     "                   or the centre first, then anywhere (default auto)\n"
-    "  --all            every symbol found (this version stops at the first)\n"
+    "  --all            every symbol found, not only the first\n"
     "  --inverted       also look for light-on-dark symbols\n"
     "  --json           one JSON object per symbol per line: file, status, bytes in\n"
     "                   hex, text and every field the reader reports\n"

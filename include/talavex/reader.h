@@ -78,7 +78,11 @@ TALAVEX_API talavex_options* talavex_options_new(void);
 TALAVEX_API void talavex_options_free(talavex_options* options);
 /* Each setter returns 0, or -1 for a NULL handle or a value out of range. */
 TALAVEX_API int talavex_options_set_where(talavex_options* options, talavex_where where);
-/* At least 1. This version stops at the first symbol read. */
+/* At least 1. After each read the symbol is blanked on the reader's own copy
+ * of the image and the image searched again (anywhere, at least 64 x 64
+ * pixels), until this many symbols are read, a search reads nothing new, or
+ * the time budget ends. A symbol read from an enlarged crop has no known
+ * position (see talavex_symbol_corners) and ends the search. */
 TALAVEX_API int talavex_options_set_max_symbols(talavex_options* options, uint32_t max_symbols);
 /* Non-zero: when nothing was read, search the image again with light and
  * dark swapped (light-on-dark symbols). */

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "api/recognizer.h"
+#include "reader/blank_symbol.h"
 #include "reader/image_to_gray.h"
 #include "reader/tight_frame.h"
 
@@ -20,6 +21,8 @@ constexpr std::int32_t kSmallestPhoto = 64;
 // A framed tight crop is enlarged until its shorter side has this many pixels:
 // about 8 px per module for a compact symbol of two layers.
 constexpr std::int32_t kTightSide = 256;
+// Modules blanked beyond a read symbol's corners, for the corners' error.
+constexpr double kBlankMargin = 1.5;
 
 class Search {
 public:
@@ -76,6 +79,24 @@ public:
         return true;
     }
 
+    // After a read: the symbol blanked out and the anywhere pass again, until
+    // the limit, a search that reads nothing new, or the budget ends.
+    void readMore(const std::shared_ptr<Image::GrayBuf>& gray, bool inverted) {
+        const std::uint8_t light = lightLevel(*gray);
+        while (results_.size() < options_.maxSymbols && !outOfTime()) {
+            const SymbolResult& last = results_.back();
+            // A read from an enlarged crop has no place to blank: the search
+            // would find it first again.
+            if (!last.hasGeometry) return;
+            blankQuadrilateral(*gray, last.corners, kBlankMargin * last.moduleSize, light);
+            if (!run(gray, true, inverted)) return;
+            if (repeatsEarlierRead(results_.back())) {
+                results_.pop_back();
+                return;
+            }
+        }
+    }
+
     bool found() const { return !results_.empty(); }
 
     std::vector<SymbolResult> finish() {
@@ -84,6 +105,23 @@ public:
     }
 
 private:
+    // The same bytes again, from no known place or from where an earlier read
+    // was blanked: the blanking missed it, and it counts once.
+    bool repeatsEarlierRead(const SymbolResult& read) const {
+        for (std::size_t k = 0; k + 1 < results_.size(); ++k) {
+            const SymbolResult& earlier = results_[k];
+            if (earlier.bytes != read.bytes) continue;
+            if (!read.hasGeometry || !earlier.hasGeometry) return true;
+            Aztec::Math::PointD centre{0, 0};
+            for (const auto& corner : read.corners) {
+                centre.x += corner.x / 4;
+                centre.y += corner.y / 4;
+            }
+            if (insideQuadrilateral(earlier.corners, centre)) return true;
+        }
+        return false;
+    }
+
     const ReadOptions& options_;
     Clock::time_point start_;
     Recognizer recognizer_;
@@ -103,20 +141,24 @@ std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& op
     };
     const bool centre = options.where != Where::Anywhere;
     const bool anywhere = options.where != Where::Centre;
-    for (const bool inverted : {false, true}) {
-        if (inverted && !options.inverted) break;
-        polarity(inverted);
-        if (centre && !search.outOfTime() && search.run(image, false, inverted)) return search.finish();
-        if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) return search.finish();
-        // Runes last: only a ring that reads as no ordinary symbol can be one.
-        if (!search.outOfTime() && search.runRune(*image, inverted)) return search.finish();
-    }
-    // Symbols cropped to their edge, once nothing else was read.
-    for (const bool inverted : {false, true}) {
-        if (inverted && !options.inverted) break;
-        polarity(inverted);
-        if (!search.outOfTime() && search.runTight(*image, inverted)) break;
-    }
+    const auto firstRead = [&] {
+        for (const bool inverted : {false, true}) {
+            if (inverted && !options.inverted) break;
+            polarity(inverted);
+            if (centre && !search.outOfTime() && search.run(image, false, inverted)) return true;
+            if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) return true;
+            // Runes last: only a ring that reads as no ordinary symbol can be one.
+            if (!search.outOfTime() && search.runRune(*image, inverted)) return true;
+        }
+        // Symbols cropped to their edge, once nothing else was read.
+        for (const bool inverted : {false, true}) {
+            if (inverted && !options.inverted) break;
+            polarity(inverted);
+            if (!search.outOfTime() && search.runTight(*image, inverted)) return true;
+        }
+        return false;
+    };
+    if (firstRead() && options.maxSymbols > 1) search.readMore(image, imageInverted);
     return search.finish();
 }
 

@@ -22,7 +22,8 @@ struct ReadOptions {
     std::uint32_t budgetMs = 0;  // 0: none
 };
 
-// At most one symbol for now: the first read, else the last located one.
+// Up to options.maxSymbols symbols read, in the order found; with none read,
+// the last located one (unreadable) when there was one.
 std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& options);
 
 }  // namespace AztecCore::Reader

@@ -118,8 +118,9 @@ typedef enum talavex_symbol_status {
     TALAVEX_SYMBOL_UNREADABLE = 1 /* located; the data could not be read */
 } talavex_symbol_status;
 
-/* An Aztec Rune (TALAVEX_RUNE) is looked for near the image centre once nothing else was read; its bytes are
-   its value 0..255 as three decimal digits ("007"), with 0 layers and data codewords, identifier "]zC". */
+/* An Aztec Rune (TALAVEX_RUNE) is looked for once nothing else was read: near the image centre, then
+   anywhere unless the search is near the centre only. Its bytes are its value 0..255 as three decimal
+   digits ("007"), with 0 layers and data codewords, identifier "]zC". */
 typedef enum talavex_kind { TALAVEX_COMPACT = 0, TALAVEX_FULL_RANGE = 1, TALAVEX_RUNE = 2 } talavex_kind;
 
 /* -1 for NULL or an index out of range. */

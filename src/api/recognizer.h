@@ -13,6 +13,8 @@
 
 namespace AztecCore {
 
+struct CandidatePoint;
+
 enum ScanStatus : std::int32_t { NotFound = 0, Located = 1, Read = 2 };
 
 class Recognizer {
@@ -31,6 +33,9 @@ public:
     // An Aztec Rune near the image centre (the exports never read runes): a
     // read holds the rune's value as three decimal digits.
     ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);
+    // The same from the given start points (the photo pass's candidate
+    // positions), for a rune away from the centre.
+    ScanStatus scanRuneAt(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points, std::string& status);
 
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;
@@ -54,6 +59,9 @@ private:
     };
 
     ScanStatus scanLocated(std::string& status);
+    // scanRune from the centre (points null) or from each of `points`.
+    ScanStatus scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,
+                            std::string& status);
     // Samples and decodes a located candidate; a read is kept as lastRead_,
     // with its geometry when the locator searched the caller's image.
     std::optional<std::vector<std::uint8_t>> readCandidate(SymbolLocator& locator, SymbolCandidate& cand, bool inImage);

@@ -8,6 +8,7 @@
 #include "api/lent_source.h"
 #include "api/recognizer.h"
 #include "api/report_text.h"
+#include "photo/bullseye_candidates.h"
 
 namespace AztecCore {
 
@@ -99,22 +100,43 @@ std::vector<std::uint8_t> threeDigits(std::uint32_t value) {
 }  // namespace
 
 ScanStatus Recognizer::scanRune(const Image::GrayBuf& image, std::string& status) {
+    return scanRuneFrom(image, nullptr, status);
+}
+
+ScanStatus Recognizer::scanRuneAt(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points,
+                                  std::string& status) {
+    return scanRuneFrom(image, &points, status);
+}
+
+ScanStatus Recognizer::scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,
+                                    std::string& status) {
     resultBytes_.clear();
     lastRead_.reset();
     lastUnread_.reset();
+    status = "No Aztec Rune found";
     const RuneSearch search(*locator_, image);
+    const auto readAt = [&](SymbolCandidate& cand, const CandidatePoint* point) {
+        const bool located = point == nullptr ? locator_->locate(cand) : locator_->analyzeAt(cand, point->x, point->y);
+        if (!located || cand.kind != SymbolKind::Rune) return false;
+        // The corners come from the finder's map, polished like a small compact symbol's.
+        locator_->buildCompactGrid(cand);
+        return runeFinderHolds(image, cand);
+    };
     auto candidates = locator_->findCandidates();
-    SymbolCandidate& cand = *candidates.front();
-    if (!locator_->locate(cand) || cand.kind != SymbolKind::Rune) {
-        status = "No Aztec Rune found";
-        return NotFound;
+    SymbolCandidate* found = nullptr;
+    if (points == nullptr) {
+        if (readAt(*candidates.front(), nullptr)) found = candidates.front().get();
+    } else {
+        for (const CandidatePoint& point : *points) {
+            candidates = locator_->findCandidates();
+            if (readAt(*candidates.front(), &point)) {
+                found = candidates.front().get();
+                break;
+            }
+        }
     }
-    // The corners come from the finder's map, polished like a small compact symbol's.
-    locator_->buildCompactGrid(cand);
-    if (!runeFinderHolds(image, cand)) {
-        status = "No Aztec Rune found";
-        return NotFound;
-    }
+    if (found == nullptr) return NotFound;
+    SymbolCandidate& cand = *found;
     SymbolRead read;
     read.shape = cand;
     recordGeometry(cand, read);

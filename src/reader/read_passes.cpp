@@ -6,6 +6,7 @@
 #include <string>
 
 #include "api/recognizer.h"
+#include "photo/bullseye_candidates.h"
 #include "reader/blank_symbol.h"
 #include "reader/image_to_gray.h"
 #include "reader/tight_frame.h"
@@ -55,10 +56,18 @@ public:
         return false;
     }
 
-    // The rune pass near the centre; true when it read a rune.
-    bool runRune(const Image::GrayBuf& gray, bool inverted) {
+    // The rune pass near the centre, or anywhere from the photo pass's
+    // candidate positions; true when it read a rune.
+    bool runRune(const Image::GrayBuf& gray, bool anywhere, bool inverted) {
         std::string status;
-        if (recognizer_.scanRune(gray, status) != Read || !recognizer_.lastRead()) return false;
+        ScanStatus found = NotFound;
+        if (anywhere) {
+            if (gray.width() < kSmallestPhoto || gray.height() < kSmallestPhoto) return false;
+            found = recognizer_.scanRuneAt(gray, findBullseyeCandidates(gray), status);
+        } else {
+            found = recognizer_.scanRune(gray, status);
+        }
+        if (found != Read || !recognizer_.lastRead()) return false;
         results_.push_back(makeResult(*recognizer_.lastRead(), true, inverted));
         return true;
     }
@@ -148,7 +157,8 @@ std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& op
             if (centre && !search.outOfTime() && search.run(image, false, inverted)) return true;
             if (anywhere && !search.outOfTime() && search.run(image, true, inverted)) return true;
             // Runes last: only a ring that reads as no ordinary symbol can be one.
-            if (!search.outOfTime() && search.runRune(*image, inverted)) return true;
+            if (!search.outOfTime() && search.runRune(*image, false, inverted)) return true;
+            if (anywhere && !search.outOfTime() && search.runRune(*image, true, inverted)) return true;
         }
         // Symbols cropped to their edge, once nothing else was read.
         for (const bool inverted : {false, true}) {

@@ -2,7 +2,8 @@
 // The reader's search: the exports' passes (centre = the frame pass, anywhere
 // = the photo pass) in the order the options ask for, then the same on the
 // inverted image when nothing was read. Each round ends with the rune pass
-// near the centre. When all of that read nothing, the centre and rune passes
+// near the centre, then (unless only the centre is searched) from the photo
+// pass's candidate positions. When all of that read nothing, the centre and rune passes
 // run again on the image framed in a light border (enlarged when small), for
 // symbols cropped to their edge.
 #include <cstdint>

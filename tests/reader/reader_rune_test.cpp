@@ -1,5 +1,6 @@
-// Aztec Runes: read only after the ordinary passes read nothing, reported as
-// kind rune with the value as three decimal digits, never from an ordinary ring.
+// Aztec Runes: read only after the ordinary passes read nothing, near the
+// centre or from the photo pass's candidates, reported as kind rune with the
+// value as three decimal digits, never from an ordinary ring.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +21,7 @@ struct RuneCase {
     double angle;
     double moduleSize;
     bool mirror;
+    double offsetX = 0, offsetY = 0;  // non-zero: in a 640 x 480 frame, this far from its centre
 };
 void PrintTo(const RuneCase& c, std::ostream* os) { *os << c.name; }
 
@@ -33,6 +35,8 @@ const RuneCase kRunes[] = {
     {"MirroredAndTurned", 200, 90, 6, true},
     {"SlightlyTurned", 42, 12, 6, false},
     {"SmallModules", 170, 0, 2, false},
+    {"OffCentreTopLeft", 99, 0, 4, false, -230, -160},
+    {"OffCentreTurned", 3, 30, 5, false, 200, 150},
 };
 
 class ReaderRunes : public ::testing::TestWithParam<RuneCase> {};
@@ -44,6 +48,12 @@ TEST_P(ReaderRunes, ReadAsTheirValueInThreeDigits) {
     render.moduleSize = c.moduleSize;
     render.angleDegrees = c.angle;
     render.mirror = c.mirror;
+    if (c.offsetX != 0 || c.offsetY != 0) {
+        render.width = 640;
+        render.height = 480;
+        render.offsetX = c.offsetX;
+        render.offsetY = c.offsetY;
+    }
     const auto image = talavex_test::renderSymbol(symbol, render);
 
     const Results results = read(grayView(image));

@@ -1,6 +1,7 @@
-// The rune pass: the centre search again, now letting a compact ring that is
-// no mode message read as a rune. A rune has no data layers, so its value is
-// all there is to read once the ring verifies.
+// The rune pass: the centre search again (or the analysis from given start
+// points), now letting a compact ring that is no mode message read as a rune.
+// A rune has no data layers, so its value is all there is to read once the
+// ring and the rings around it verify.
 #include <cmath>
 #include <cstdio>
 #include <vector>

@@ -60,15 +60,22 @@ public:
         return pixelWithin(xi, yi);
     }
 #if defined(TALAVEX_SSE2_PAIRS)
+    // All-ones lanes where the rounded-up position (tx, ty) = (x + 0.5, y + 0.5)
+    // truncates to a pixel of the image.
+    __m128d insideLanes(__m128d tx, __m128d ty) const {
+        const __m128d zero = _mm_setzero_pd();
+        return _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, _mm_set1_pd(width_))),
+                          _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, _mm_set1_pd(height_))));
+    }
+#endif
+#if defined(TALAVEX_SSE2_PAIRS)
     // at() of the positions (x[0], y[0]) and (x[1], y[1]) held in the lanes
     // of x and y, range-tested side by side.
     void atPair(__m128d x, __m128d y, std::uint32_t outside, std::uint32_t (&out)[2]) const {
         const __m128d half = _mm_set1_pd(0.5);
-        const __m128d zero = _mm_setzero_pd();
         const __m128d tx = _mm_add_pd(x, half);
         const __m128d ty = _mm_add_pd(y, half);
-        const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, _mm_set1_pd(width_))),
-                                          _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, _mm_set1_pd(height_))));
+        const __m128d inside = insideLanes(tx, ty);
         const int mask = _mm_movemask_pd(inside);
         // Lanes outside the image convert to an unused value.
         const __m128i xi = _mm_cvttpd_epi32(tx);
@@ -107,11 +114,9 @@ public:
     // precision, exact up to 2^53, and then truncated to 32 bits.
     int offsetPair(__m128d x, __m128d y, __m128i& offsets) const {
         const __m128d half = _mm_set1_pd(0.5);
-        const __m128d zero = _mm_setzero_pd();
         const __m128d tx = _mm_add_pd(x, half);
         const __m128d ty = _mm_add_pd(y, half);
-        const __m128d inside = _mm_and_pd(_mm_and_pd(_mm_cmpge_pd(tx, zero), _mm_cmplt_pd(tx, _mm_set1_pd(width_))),
-                                          _mm_and_pd(_mm_cmpge_pd(ty, zero), _mm_cmplt_pd(ty, _mm_set1_pd(height_))));
+        const __m128d inside = insideLanes(tx, ty);
         const __m128d columns = _mm_cvtepi32_pd(_mm_cvttpd_epi32(tx));
         const __m128d rows = _mm_cvtepi32_pd(_mm_cvttpd_epi32(ty));
         offsets = _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(rows, _mm_set1_pd(static_cast<double>(stride_))), columns));

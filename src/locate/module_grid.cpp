@@ -176,21 +176,6 @@ PointD SymbolLocator::gridNodeAt(std::int32_t u, std::int32_t v, bool refine) co
     return map_.apply(u + (column - 9) / 5.0, v + (row - 9) / 5.0);
 }
 
-std::int32_t SymbolLocator::bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const {
-    const GridLineSampler points(map_, *source, u, v);
-    return bestOffsetOfLines([&](std::int32_t i, std::int32_t first, std::int32_t count,
-                                 std::int32_t* out) { points.readLine(i, alongV, first, count, out); },
-                             alongV ? v : u, lineReach_);
-}
-
-double SymbolLocator::refineColumn(std::int32_t u, std::int32_t v) const {
-    return u + (bestLineOffset(u, v, true) - 9) / 5.0;
-}
-
-double SymbolLocator::refineRow(std::int32_t u, std::int32_t v) const {
-    return v + (bestLineOffset(u, v, false) - 9) / 5.0;
-}
-
 void SymbolLocator::extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da,
                                     std::int32_t db) const {
     const Aztec::Math::ProjectiveMap local =

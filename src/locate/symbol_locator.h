@@ -84,8 +84,6 @@ public:
     void polishMap(const SymbolCandidate& cand);
     void buildFullGrid(SymbolCandidate& cand);
     Aztec::Math::PointD gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const;
-    double refineColumn(std::int32_t u, std::int32_t v) const;
-    double refineRow(std::int32_t u, std::int32_t v) const;
     std::uint32_t sampleMean5(double u, double v, double delta) const;
     // sampleMean5 of the 16 x 16 modules of the cell with top-left node (a, b), into grid from (ox, oy);
     // only those whose grid column and row both lie in [lo, hi) (rounded out to pairs of columns).
@@ -135,7 +133,6 @@ private:
     bool readModeRingAtScales(SymbolCandidate& cand);
     std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
 
-    std::int32_t bestLineOffset(std::int32_t u, std::int32_t v, bool alongV) const;
     void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
     void setNodesFromMap(SymbolCandidate& cand) const;
 

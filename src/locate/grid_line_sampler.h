@@ -58,9 +58,9 @@ private:
         const double fx = fixed.x[line + kReach];
         const double fy = fixed.y[line + kReach];
         const double fw = fixed.w[line + kReach];
-        const double* mx = moving.x + first + kReach;
-        const double* my = moving.y + first + kReach;
-        const double* mw = moving.w + first + kReach;
+        const double* mx = moving.x + (first + kReach);
+        const double* my = moving.y + (first + kReach);
+        const double* mw = moving.w + (first + kReach);
         std::int32_t n = 0;
 #if defined(TALAVEX_PACKED_DOUBLES)
         const __m128d one = _mm_set1_pd(1.0);

@@ -8,11 +8,15 @@ namespace AztecCore {
 
 Recognizer::Recognizer() : locator_(std::make_unique<SymbolLocator>()) {}
 
-ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
+void Recognizer::forgetLastScan() {
     resultBytes_.clear();
     resultBytes_.shrink_to_fit();
     lastRead_.reset();
     lastUnread_.reset();
+}
+
+ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
+    forgetLastScan();
     const LentSource lent(*locator_, image);
     return scanLocated(status);
 }

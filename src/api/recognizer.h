@@ -58,6 +58,8 @@ private:
         bool locatedUnread = false;  // some attempt located a symbol without reading it
     };
 
+    // Every scan starts from nothing: no bytes, no read, no unread symbol.
+    void forgetLastScan();
     ScanStatus scanLocated(std::string& status);
     // scanRune from the centre (points null) or from each of `points`.
     ScanStatus scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,

@@ -55,10 +55,7 @@ ScanStatus Recognizer::scanPhoto(const std::uint8_t* bgra, std::int32_t width, s
 }
 
 ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& status) {
-    resultBytes_.clear();
-    resultBytes_.shrink_to_fit();
-    lastRead_.reset();
-    lastUnread_.reset();
+    forgetLastScan();
 
     const std::vector<CandidatePoint> positions = findBullseyeCandidates(*photo);
     if (positions.empty()) {

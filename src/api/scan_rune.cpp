@@ -111,9 +111,7 @@ ScanStatus Recognizer::scanRuneAt(const Image::GrayBuf& image, const std::vector
 
 ScanStatus Recognizer::scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,
                                     std::string& status) {
-    resultBytes_.clear();
-    lastRead_.reset();
-    lastUnread_.reset();
+    forgetLastScan();
     status = "No Aztec Rune found";
     const RuneSearch search(*locator_, image);
     const auto readAt = [&](SymbolCandidate& cand, const CandidatePoint* point) {

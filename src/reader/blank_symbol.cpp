@@ -8,8 +8,6 @@ namespace AztecCore::Reader {
 
 using Aztec::Math::PointD;
 
-namespace {
-
 PointD centroid(const PointD (&corners)[4]) {
     PointD c{0, 0};
     for (const PointD& p : corners) {
@@ -18,6 +16,8 @@ PointD centroid(const PointD (&corners)[4]) {
     }
     return c;
 }
+
+namespace {
 
 double cross(const PointD& a, const PointD& b, const PointD& p) {
     return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x);

@@ -14,6 +14,9 @@ namespace AztecCore::Reader {
 void blankQuadrilateral(Image::GrayBuf& image, const Aztec::Math::PointD (&corners)[4], double margin,
                         std::uint8_t level);
 
+// The mean of the four corners.
+Aztec::Math::PointD centroid(const Aztec::Math::PointD (&corners)[4]);
+
 // Whether `p` lies inside the convex quadrilateral `corners`.
 bool insideQuadrilateral(const Aztec::Math::PointD (&corners)[4], const Aztec::Math::PointD& p);
 

@@ -121,12 +121,7 @@ private:
             const SymbolResult& earlier = results_[k];
             if (earlier.bytes != read.bytes) continue;
             if (!read.hasGeometry || !earlier.hasGeometry) return true;
-            Aztec::Math::PointD centre{0, 0};
-            for (const auto& corner : read.corners) {
-                centre.x += corner.x / 4;
-                centre.y += corner.y / 4;
-            }
-            if (insideQuadrilateral(earlier.corners, centre)) return true;
+            if (insideQuadrilateral(earlier.corners, centroid(read.corners))) return true;
         }
         return false;
     }

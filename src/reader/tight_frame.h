@@ -27,7 +27,7 @@ struct TightFrame {
 std::uint8_t lightLevel(const Image::GrayBuf& image);
 
 // `image` inside a light border of a fifth of its longer side, enlarged by
-// nearest neighbour until its shorter side (border included) reaches
+// bilinear interpolation until its shorter side (border included) reaches
 // `minSide` pixels or the factor reaches its limit. None when the framed
 // image would have a side longer than `maxSide`.
 std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t minSide, std::int32_t maxSide);

@@ -35,6 +35,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/locate/ring_corners.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/ring_threshold.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/sample_grid.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/locate/smooth_grid_nodes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/symbol_locator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/math/matrix.cpp
   ${CMAKE_CURRENT_LIST_DIR}/math/matrix_solve.cpp

@@ -55,6 +55,7 @@ std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator
                                                                    bool inImage) {
     const ModuleBits modules = locator.sampleModules(cand);
     auto data = decodeSymbolDetails(cand, modules, readerInitAllowed_);
+    if (!data && gridRetriesAllowed_) data = readThroughRetriedGrids(locator, cand);
     SymbolRead read;
     read.shape = cand;
     if (inImage) recordGeometry(cand, read);
@@ -65,6 +66,20 @@ std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator
     read.data = std::move(*data);
     lastRead_ = std::move(read);
     return lastRead_->data.text.bytes;
+}
+
+std::optional<SymbolData> Recognizer::readThroughRetriedGrids(SymbolLocator& locator, SymbolCandidate& cand) {
+    using Retry = SymbolLocator::GridRetry;
+    for (const Retry retry : {Retry::OtherSeeds, Retry::SmoothedNodes}) {
+        SymbolCandidate retried = cand;
+        const auto modules = locator.resampleModules(retried, retry);
+        if (!modules) return std::nullopt;
+        if (auto data = decodeSymbolDetails(retried, *modules, readerInitAllowed_)) {
+            cand = retried;
+            return data;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string Recognizer::resultText() const { return std::string(resultBytes_.begin(), resultBytes_.end()); }

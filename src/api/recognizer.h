@@ -46,6 +46,10 @@ public:
     // Lets the data decoding also read reader-initialisation symbols, which
     // the exports leave unread.
     void allowReaderInit(bool allow) { readerInitAllowed_ = allow; }
+    // Lets a full-range symbol whose data correction fails be sampled again
+    // through rebuilt module grids (SymbolLocator::resampleModules); off for
+    // the exports.
+    void allowGridRetries(bool allow) { gridRetriesAllowed_ = allow; }
 
     // The longest side an enlarged crop may have.
     static constexpr std::int32_t maxScaledSide = 4000;
@@ -67,6 +71,9 @@ private:
     // Samples and decodes a located candidate; a read is kept as lastRead_,
     // with its geometry when the locator searched the caller's image.
     std::optional<std::vector<std::uint8_t>> readCandidate(SymbolLocator& locator, SymbolCandidate& cand, bool inImage);
+    // decodeSymbolDetails through each grid retry in turn; the candidate
+    // takes the grid of the retry that read.
+    std::optional<SymbolData> readThroughRetriedGrids(SymbolLocator& locator, SymbolCandidate& cand);
     // The crop around a located or suspected candidate, retried enlarged when
     // the limits allow it.
     EnlargedAttempts retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand);
@@ -82,6 +89,7 @@ private:
     std::optional<SymbolRead> lastRead_;
     std::optional<SymbolRead> lastUnread_;
     bool readerInitAllowed_ = false;
+    bool gridRetriesAllowed_ = false;
 };
 
 }  // namespace AztecCore

@@ -11,6 +11,7 @@
 #include "locate/grid_lines.h"
 #include "locate/grid_nodes.h"
 #include "locate/map_sampling.h"
+#include "locate/smooth_grid_nodes.h"
 #include "locate/symbol_locator.h"
 
 namespace AztecCore {
@@ -91,6 +92,7 @@ void SymbolLocator::buildCompactGrid(SymbolCandidate& cand) {
 
 void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
     readCount_ += 1;
+    seedMap_ = map_;
     const std::int32_t h = sideLines(cand.symbolSize);
     if (h == 0) {
         // Only the central reference lines, which run through the finder:
@@ -99,16 +101,38 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
         setNodesFromMap(cand);
         return;
     }
+    // Successive reads with one locator alternate the seed pattern.
+    placeFullGrid(cand, h, readCount_ % 2 == 1, false);
+}
+
+std::optional<ModuleBits> SymbolLocator::resampleModules(SymbolCandidate& cand, GridRetry retry) {
+    const std::int32_t h = sideLines(cand.symbolSize);
+    if (cand.kind != SymbolKind::Full || h == 0) return std::nullopt;
+    const std::uint32_t readCount = readCount_;
+    const Aztec::Math::ProjectiveMap map = map_;
+    const double lineReach = lineReach_;
+    // The failed read's seeds were diagonal on an odd count.
+    const bool lastDiagonal = readCount_ % 2 == 1;
+    const bool otherSeeds = retry == GridRetry::OtherSeeds;
+    map_ = seedMap_;
+    placeFullGrid(cand, h, otherSeeds ? !lastDiagonal : lastDiagonal, !otherSeeds);
+    ModuleBits bits = sampleBuiltGrid(cand);
+    readCount_ = readCount;
+    map_ = map;
+    lineReach_ = lineReach;
+    return bits;
+}
+
+void SymbolLocator::placeFullGrid(SymbolCandidate& cand, std::int32_t h, bool diagonalSeeds, bool smooth) {
     const bool refine = true;
     lineReach_ = static_cast<double>((cand.symbolSize - 1) / 2) + 0.5;
     gridNode(cand, kCentreNode, kCentreNode) = cand.center;
 
-    // Four seed nodes from the finder's map fix a map at the grid's scale;
-    // successive reads with one locator alternate the seed pattern.
+    // Four seed nodes from the finder's map fix a map at the grid's scale.
     const PointD none{};
     PointD src[4] = {none, none, none, none};
     PointD dst[4] = {none, none, none, none};
-    if (readCount_ % 2 == 1) {
+    if (diagonalSeeds) {
         const std::int32_t pts[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
         for (int k = 0; k < 4; ++k) {
             const std::int32_t i = pts[k][0], j = pts[k][1];
@@ -136,6 +160,7 @@ void SymbolLocator::buildFullGrid(SymbolCandidate& cand) {
             if (i != 0 || j != 0)
                 gridNode(cand, kCentreNode + i, kCentreNode + j) =
                     gridNodeAt(kNodeSpacing * i, kNodeSpacing * j, refine);
+    if (smooth) smoothGridNodes(cand, h);
 
     // One node beyond the outermost lines on every side, each from a cell
     // whose four nodes are known already.

@@ -36,7 +36,10 @@ ModuleBits SymbolLocator::sampleModules(SymbolCandidate& cand) {
         buildCompactGrid(cand);
     else
         buildFullGrid(cand);
+    return sampleBuiltGrid(cand);
+}
 
+ModuleBits SymbolLocator::sampleBuiltGrid(SymbolCandidate& cand) {
     const std::int32_t b = blocksPerSide(cand);
     const std::int32_t m = 32 * b;
     const auto size = static_cast<std::int32_t>(cand.symbolSize);

@@ -83,6 +83,16 @@ public:
     // whole symbol (symbols whose grid comes from that map alone).
     void polishMap(const SymbolCandidate& cand);
     void buildFullGrid(SymbolCandidate& cand);
+    // Second looks at a full-range symbol whose data correction failed after
+    // sampleModules (the exports take none): the grid rebuilt from the other
+    // seed pattern than that read's, or from the same one with the nodes that
+    // stray from the fit of the others moved onto it.
+    enum class GridRetry { OtherSeeds, SmoothedNodes };
+    // The modules of `cand` sampled through the grid `retry` builds, with the
+    // locator's own state (read count, map) left as it was, so that later
+    // reads go exactly as without the retry. None for a symbol whose grid
+    // comes from the finder's map alone.
+    std::optional<ModuleBits> resampleModules(SymbolCandidate& cand, GridRetry retry);
     Aztec::Math::PointD gridNodeAt(std::int32_t u, std::int32_t v, bool refine) const;
     std::uint32_t sampleMean5(double u, double v, double delta) const;
     // sampleMean5 of the 16 x 16 modules of the cell with top-left node (a, b), into grid from (ox, oy);
@@ -133,6 +143,12 @@ private:
     bool readModeRingAtScales(SymbolCandidate& cand);
     std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
 
+    // buildFullGrid's nodes from one seed pattern (diagonal or on the axes),
+    // smoothed if asked, for a symbol with `sideLines` reference lines beyond
+    // the central ones on each side.
+    void placeFullGrid(SymbolCandidate& cand, std::int32_t sideLines, bool diagonalSeeds, bool smooth);
+    // sampleModules after the grid is built.
+    ModuleBits sampleBuiltGrid(SymbolCandidate& cand);
     void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
     void setNodesFromMap(SymbolCandidate& cand) const;
 
@@ -160,6 +176,8 @@ private:
     std::vector<std::uint64_t> componentBits_, componentSeeds_;
     IPoint ringRef_;
     Aztec::Math::ProjectiveMap map_;
+    // The finder's map the last buildFullGrid started from, for resampleModules.
+    Aztec::Math::ProjectiveMap seedMap_;
     std::uint32_t readCount_ = 0;
     // Grid-line searches sample no farther from the centre than this (in
     // modules): the symbol's edge once its size is known.

@@ -29,6 +29,7 @@ class Search {
 public:
     explicit Search(const ReadOptions& options) : options_(options), start_(Clock::now()) {
         recognizer_.allowReaderInit(true);
+        recognizer_.allowGridRetries(true);
     }
 
     bool outOfTime() const {

@@ -220,6 +220,45 @@ ReaderSample damagedReferenceLines(std::mt19937& rng) {
     return out;
 }
 
+// A stroke, dark or light, along part of one reference line of a large
+// full-range symbol (at least two reference lines on each side of the
+// centre), one or two modules wide, such as a pen line or a crease: the line
+// loses its alternation there, while the few data modules under it are well
+// within the error correction. The finder is left whole.
+ReaderSample strokedReferenceLine(std::mt19937& rng) {
+    std::string text;
+    EncodeOptions encode;
+    encode.size = AztecSize::Full;
+    encode.layers = between(rng, 12, 22);
+    encode.eccLevel = between(rng, 1, 4);
+    text = fitText(randomText(rng, 400), encode);
+    AztecSymbol symbol = talavex_test::encodeAztec(text, encode);
+    const int c = symbol.size / 2;
+    const int lines = (c - 1) / 16;  // beyond the centre line, each way
+    int k = 0;
+    while (k == 0) k = between(rng, -lines, lines);
+    const int line = c + 16 * k;
+    const bool horizontal = rng() % 2;
+    const int length = between(rng, 12, 40);
+    const int first = between(rng, 0, symbol.size - length);
+    const int width = between(rng, 1, 2);
+    const int side = rng() % 2 ? 1 : -1;
+    const std::uint8_t ink = rng() % 2;
+    for (int a = first; a < first + length; ++a) {
+        for (int w = 0; w < width; ++w) {
+            const int x = horizontal ? a : line + side * w;
+            const int y = horizontal ? line + side * w : a;
+            if (distanceFromCentre(symbol, x, y) > 7)
+                symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] = ink;
+        }
+    }
+    RenderOptions options = cameraLook(rng);
+    options.noiseSigma = uniform(rng, 0, 4);
+    ReaderSample out;
+    out.sample = frame(symbol, options, text);
+    return out;
+}
+
 ReaderSample decoyFrame(const AztecSymbol& symbol, std::mt19937& rng) {
     ReaderSample out;
     out.sample = frame(symbol, cameraLook(rng), "");
@@ -310,6 +349,7 @@ const std::vector<ReaderClass>& readerClasses() {
         {"rune", rune},
         {"structured-append", structuredAppend},
         {"reference-line-damage", damagedReferenceLines},
+        {"stroked-reference-line", strokedReferenceLine},
     };
     return classes;
 }

@@ -17,18 +17,15 @@ using namespace locate_test;
 using AztecCore::decodeSymbolDetails;
 using Retry = SymbolLocator::GridRetry;
 
+// A stroke along `length` modules of reference line `line` (counted from the
+// centre one), from module `first`, `width` modules across away from the centre.
 struct StrokedSymbol {
     const char* name;
-    int layers;
-    int eccLevel;
-    int line;  // reference line from the centre one, in lines
+    int layers, eccLevel, line;
     bool horizontal;
-    int first;  // first module along the line
-    int length;
-    int width;  // modules across, away from the centre
+    int first, length, width;
     bool dark;
-    double moduleSize;
-    double angleDegrees;
+    double moduleSize, angleDegrees;
     Retry retry;  // the retry that reads it
 };
 void PrintTo(const StrokedSymbol& c, std::ostream* os) { *os << c.name; }
@@ -48,10 +45,7 @@ std::string textOf(int layers) {
 }
 
 talavex_test::GrayImage strokedImage(const StrokedSymbol& c, const std::string& text) {
-    talavex_test::EncodeOptions encode;
-    encode.size = talavex_test::AztecSize::Full;
-    encode.layers = c.layers;
-    encode.eccLevel = c.eccLevel;
+    talavex_test::EncodeOptions encode{talavex_test::AztecSize::Full, c.layers, c.eccLevel};
     talavex_test::AztecSymbol symbol = talavex_test::encodeAztec(text, encode);
     const int centre = symbol.size / 2;
     const int side = c.line > 0 ? 1 : -1;
@@ -62,9 +56,7 @@ talavex_test::GrayImage strokedImage(const StrokedSymbol& c, const std::string& 
             const int y = c.horizontal ? across : a;
             symbol.modules[static_cast<std::size_t>(y) * symbol.size + x] = c.dark ? 1 : 0;
         }
-    talavex_test::RenderOptions render;
-    render.moduleSize = c.moduleSize;
-    render.angleDegrees = c.angleDegrees;
+    talavex_test::RenderOptions render{c.moduleSize, 4, c.angleDegrees};
     render.noiseSigma = 2;
     return talavex_test::renderSymbol(symbol, render);
 }

@@ -1,6 +1,8 @@
 #include "locate/smooth_grid_nodes.h"
 
 #include <cmath>
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "locate/grid_nodes.h"

@@ -30,6 +30,10 @@ public:
 
     // The photo pass on a gray photo, which its locators share and only read.
     ScanStatus scanPhoto(std::shared_ptr<Image::GrayBuf> photo, std::string& status);
+    // The same from the photo's candidate positions (findBullseyeCandidates)
+    // found by the caller, who can then share them with the rune pass.
+    ScanStatus scanPhotoAt(std::shared_ptr<Image::GrayBuf> photo, const std::vector<CandidatePoint>& positions,
+                           std::string& status);
     // An Aztec Rune near the image centre (the exports never read runes): a
     // read holds the rune's value as three decimal digits.
     ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);

@@ -55,9 +55,14 @@ ScanStatus Recognizer::scanPhoto(const std::uint8_t* bgra, std::int32_t width, s
 }
 
 ScanStatus Recognizer::scanPhoto(std::shared_ptr<GrayBuf> photo, std::string& status) {
+    const std::vector<CandidatePoint> positions = findBullseyeCandidates(*photo);
+    return scanPhotoAt(std::move(photo), positions, status);
+}
+
+ScanStatus Recognizer::scanPhotoAt(std::shared_ptr<GrayBuf> photo, const std::vector<CandidatePoint>& positions,
+                                   std::string& status) {
     forgetLastScan();
 
-    const std::vector<CandidatePoint> positions = findBullseyeCandidates(*photo);
     if (positions.empty()) {
         status = "Not detected barcode area";
         return NotFound;

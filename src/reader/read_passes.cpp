@@ -43,7 +43,7 @@ public:
         ScanStatus found = NotFound;
         if (anywhere) {
             if (gray->width() < kSmallestPhoto || gray->height() < kSmallestPhoto) return false;
-            found = recognizer_.scanPhoto(gray, status);
+            found = recognizer_.scanPhotoAt(gray, positions(*gray), status);
         } else {
             found = recognizer_.scanGray(*gray, status);
         }
@@ -64,7 +64,7 @@ public:
         ScanStatus found = NotFound;
         if (anywhere) {
             if (gray.width() < kSmallestPhoto || gray.height() < kSmallestPhoto) return false;
-            found = recognizer_.scanRuneAt(gray, findBullseyeCandidates(gray), status);
+            found = recognizer_.scanRuneAt(gray, positions(gray), status);
         } else {
             found = recognizer_.scanRune(gray, status);
         }
@@ -99,6 +99,7 @@ public:
             // would find it first again.
             if (!last.hasGeometry) return;
             blankQuadrilateral(*gray, last.corners, kBlankMargin * last.moduleSize, light);
+            imageChanged();
             if (!run(gray, true, inverted)) return;
             if (repeatsEarlierRead(results_.back())) {
                 results_.pop_back();
@@ -109,12 +110,22 @@ public:
 
     bool found() const { return !results_.empty(); }
 
+    // The image was inverted or blanked: its bull's-eye positions are found again.
+    void imageChanged() { positions_.reset(); }
+
     std::vector<SymbolResult> finish() {
         if (results_.empty() && unread_) results_.push_back(std::move(*unread_));
         return std::move(results_);
     }
 
 private:
+    // The photo pass and the rune pass anywhere start from the same bull's-eye
+    // positions, found once per state of the image.
+    const std::vector<CandidatePoint>& positions(const Image::GrayBuf& gray) {
+        if (!positions_) positions_ = findBullseyeCandidates(gray);
+        return *positions_;
+    }
+
     // The same bytes again, from no known place or from where an earlier read
     // was blanked: the blanking missed it, and it counts once.
     bool repeatsEarlierRead(const SymbolResult& read) const {
@@ -132,6 +143,7 @@ private:
     Recognizer recognizer_;
     std::vector<SymbolResult> results_;
     std::optional<SymbolResult> unread_;
+    std::optional<std::vector<CandidatePoint>> positions_;
 };
 
 }  // namespace
@@ -141,7 +153,9 @@ std::vector<SymbolResult> readSymbols(Image::GrayBuf gray, const ReadOptions& op
     auto image = std::make_shared<Image::GrayBuf>(std::move(gray));
     bool imageInverted = false;
     const auto polarity = [&](bool inverted) {
-        if (inverted != imageInverted) invertGray(*image);
+        if (inverted == imageInverted) return;
+        invertGray(*image);
+        search.imageChanged();
         imageInverted = inverted;
     };
     const bool centre = options.where != Where::Anywhere;

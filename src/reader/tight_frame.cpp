@@ -36,6 +36,12 @@ std::vector<Tap> taps(std::int32_t side, std::int32_t k) {
 // its position as a grey level, which the nearest pixel would round to a
 // whole source pixel, a third or half of a module at these sizes.
 void enlargeInto(Image::GrayBuf& out, std::int32_t origin, const Image::GrayBuf& image, std::int32_t k) {
+    // Factor 1 samples every pixel at its own centre: the rows are copied.
+    if (k == 1) {
+        for (std::int32_t y = 0; y < image.height(); ++y)
+            std::copy(image.row(y), image.row(y) + image.width(), out.row(origin + y) + origin);
+        return;
+    }
     const std::vector<Tap> columns = taps(image.width(), k);
     const std::vector<Tap> rows = taps(image.height(), k);
     const std::int32_t span = 2 * k;

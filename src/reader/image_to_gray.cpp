@@ -72,9 +72,12 @@ Image::GrayBuf grayFromView(const talavex_image& view) {
 }
 
 void invertGray(Image::GrayBuf& image) {
+    // The width is read once: a byte written through `row` could alias the
+    // image's own fields, which would keep the compiler from vectorising.
+    const std::int32_t width = image.width();
     for (std::int32_t y = 0; y < image.height(); ++y) {
         std::uint8_t* row = image.row(y);
-        for (std::int32_t x = 0; x < image.width(); ++x) row[x] = static_cast<std::uint8_t>(255 - row[x]);
+        for (std::int32_t x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - row[x]);
     }
 }
 

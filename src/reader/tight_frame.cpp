@@ -63,23 +63,22 @@ void enlargeInto(Image::GrayBuf& out, std::int32_t origin, const Image::GrayBuf&
 }  // namespace
 
 std::uint8_t lightLevel(const Image::GrayBuf& image) {
-    std::uint64_t sum = 0;
     const std::int64_t count = std::int64_t{image.width()} * image.height();
     if (count <= 0) return 255;
+    // One pass into a histogram; both means are then sums over its 256 levels.
+    std::uint64_t histogram[256] = {};
     for (std::int32_t y = 0; y < image.height(); ++y) {
         const std::uint8_t* row = image.row(y);
-        for (std::int32_t x = 0; x < image.width(); ++x) sum += row[x];
+        for (std::int32_t x = 0; x < image.width(); ++x) ++histogram[row[x]];
     }
+    std::uint64_t sum = 0;
+    for (std::uint32_t g = 0; g < 256; ++g) sum += histogram[g] * g;
     const std::uint64_t mean = sum / static_cast<std::uint64_t>(count);
     std::uint64_t lightSum = 0;
     std::uint64_t lightCount = 0;
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        const std::uint8_t* row = image.row(y);
-        for (std::int32_t x = 0; x < image.width(); ++x) {
-            if (row[x] <= mean) continue;
-            lightSum += row[x];
-            ++lightCount;
-        }
+    for (std::uint64_t g = mean + 1; g < 256; ++g) {
+        lightSum += histogram[g] * g;
+        lightCount += histogram[g];
     }
     return static_cast<std::uint8_t>(lightCount == 0 ? mean : lightSum / lightCount);
 }

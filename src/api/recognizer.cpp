@@ -18,7 +18,9 @@ void Recognizer::forgetLastScan() {
 ScanStatus Recognizer::scanGray(const Image::GrayBuf& image, std::string& status) {
     forgetLastScan();
     const LentSource lent(*locator_, image);
-    return scanLocated(status);
+    const ScanStatus found = scanLocated(status);
+    metCompactRing_ = locator_->metCompactRingWithoutMode;
+    return found;
 }
 
 ScanStatus Recognizer::scanFrame(const std::uint8_t* bgra, std::int32_t width, std::int32_t height,

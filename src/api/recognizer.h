@@ -41,6 +41,11 @@ public:
     // positions), for a rune away from the centre.
     ScanStatus scanRuneAt(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points, std::string& status);
 
+    // Whether the last scanGray met a compact ring that read as no mode
+    // message. Without one, scanRune on the same image searches the same way
+    // and reads nothing, so it can be skipped.
+    bool lastScanMetCompactRing() const { return metCompactRing_; }
+
     // The bytes of the last successful read, one char each (zero bytes kept).
     std::string resultText() const;
     // The last successful read with its metadata (none after a scan that read nothing).
@@ -92,6 +97,7 @@ private:
     std::vector<std::uint8_t> resultBytes_;
     std::optional<SymbolRead> lastRead_;
     std::optional<SymbolRead> lastUnread_;
+    bool metCompactRing_ = false;
     bool readerInitAllowed_ = false;
     bool gridRetriesAllowed_ = false;
 };

@@ -78,6 +78,7 @@ bool SymbolLocator::seedingIsSelfContained(std::int32_t sx, std::int32_t sy) con
 // working image differs without the skipped attempts' marks) and the centre
 // lies in the image (the edge scans quantise their row and column first).
 bool SymbolLocator::locate(SymbolCandidate& cand) {
+    metCompactRingWithoutMode = false;
     const std::int32_t cx = source->width() / 2;
     const std::int32_t cy = source->height() / 2;
     bool skipRepeats = true;

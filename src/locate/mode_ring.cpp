@@ -44,6 +44,7 @@ bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale) {
         binarizeSamples(samples, ringBits, f);
         if (parseModeMessage(cand, ringBits)) return true;
     }
+    if (compact) metCompactRingWithoutMode = true;
     if (!acceptRunes || !compact) return false;
     for (const float f : kRingFractions) {
         binarizeSamples(samples, ringBits, f);

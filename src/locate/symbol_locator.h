@@ -34,6 +34,10 @@ public:
     // Whether a compact ring that is no mode message may be read as an Aztec
     // Rune (the candidate's kind then becomes Rune); off for the exports.
     bool acceptRunes = false;
+    // Set when a location attempt met a compact ring that read as no mode
+    // message, cleared by each locate: the only rings a rune search reads
+    // differently. A locate that met none finds no rune on the same image.
+    bool metCompactRingWithoutMode = false;
 
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;

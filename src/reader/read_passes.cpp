@@ -46,6 +46,7 @@ public:
             found = recognizer_.scanPhotoAt(gray, positions(*gray), status);
         } else {
             found = recognizer_.scanGray(*gray, status);
+            centreMetCompactRing_ = recognizer_.lastScanMetCompactRing();
         }
         if (found == Read && recognizer_.lastRead()) {
             results_.push_back(makeResult(*recognizer_.lastRead(), true, inverted));
@@ -66,6 +67,8 @@ public:
             if (gray.width() < kSmallestPhoto || gray.height() < kSmallestPhoto) return false;
             found = recognizer_.scanRuneAt(gray, positions(gray), status);
         } else {
+            // The centre pass met no ring a rune search would read differently.
+            if (centreMetCompactRing_ && !*centreMetCompactRing_) return false;
             found = recognizer_.scanRune(gray, status);
         }
         if (found != Read || !recognizer_.lastRead()) return false;
@@ -80,7 +83,8 @@ public:
         if (!frame) return false;
         std::string status;
         ScanStatus found = recognizer_.scanGray(frame->image, status);
-        if (found != Read && !outOfTime()) found = recognizer_.scanRune(frame->image, status);
+        if (found != Read && recognizer_.lastScanMetCompactRing() && !outOfTime())
+            found = recognizer_.scanRune(frame->image, status);
         if (found != Read || !recognizer_.lastRead()) return false;
         SymbolRead read = *recognizer_.lastRead();
         for (auto& corner : read.corners) corner = frame->toOriginal(corner);
@@ -111,7 +115,10 @@ public:
     bool found() const { return !results_.empty(); }
 
     // The image was inverted or blanked: its bull's-eye positions are found again.
-    void imageChanged() { positions_.reset(); }
+    void imageChanged() {
+        positions_.reset();
+        centreMetCompactRing_.reset();
+    }
 
     std::vector<SymbolResult> finish() {
         if (results_.empty() && unread_) results_.push_back(std::move(*unread_));
@@ -144,6 +151,9 @@ private:
     std::vector<SymbolResult> results_;
     std::optional<SymbolResult> unread_;
     std::optional<std::vector<CandidatePoint>> positions_;
+    // Whether the centre pass on the image as it stands met a compact ring
+    // that was no mode message; unknown until that pass ran.
+    std::optional<bool> centreMetCompactRing_;
 };
 
 }  // namespace

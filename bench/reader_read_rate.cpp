@@ -14,7 +14,9 @@
 // listed with the seed that draws its image.
 //
 //   talavex_reader_read_rate [--frames-per-class N] [--photos-per-class N]
-//                            [--reader-per-class N] [--decoys-per-class N] [--seed S]
+//                            [--reader-per-class N] [--decoys-per-class N] [--seed S] [--misses]
+//
+// --misses also lists every image with a symbol that the reader did not read.
 #include <getopt.h>
 
 #include <algorithm>
@@ -166,7 +168,7 @@ std::string describe(const Answer& answer) {
 
 class Report {
 public:
-    explicit Report(const talavex_options* options) : options_(options) {}
+    Report(const talavex_options* options, bool listMisses) : options_(options), listMisses_(listMisses) {}
 
     // The exports report no structured append: their bytes are judged with the header.
     void measure(const ReaderSample& sample, const std::string& where, Tally& tally) {
@@ -184,6 +186,8 @@ public:
             ++tally.readerRead;
         else if (read.read)
             ++tally.readerWrong;
+        else if (listMisses_ && sample.sample.hasSymbol)
+            std::printf("missed by the reader: %s (export %s)\n", where.c_str(), exported.read ? "read" : "missed");
     }
 
     const std::vector<WrongRead>& wrongReads() const { return wrong_; }
@@ -217,6 +221,7 @@ private:
     }
 
     const talavex_options* options_;
+    bool listMisses_;
     std::vector<WrongRead> wrong_;
     std::vector<std::string> failures_;
 };
@@ -257,6 +262,7 @@ struct Counts {
     int reader = 20;
     int decoys = 40;
     std::uint32_t seed = 20261208;
+    bool misses = false;
 };
 
 Counts parse(int argc, char** argv) {
@@ -265,6 +271,7 @@ Counts parse(int argc, char** argv) {
                                          {"reader-per-class", required_argument, nullptr, 'r'},
                                          {"decoys-per-class", required_argument, nullptr, 'd'},
                                          {"seed", required_argument, nullptr, 's'},
+                                         {"misses", no_argument, nullptr, 'm'},
                                          {nullptr, 0, nullptr, 0}};
     Counts counts;
     int c = 0;
@@ -275,10 +282,11 @@ Counts parse(int argc, char** argv) {
             case 'r': counts.reader = std::atoi(optarg); break;
             case 'd': counts.decoys = std::atoi(optarg); break;
             case 's': counts.seed = static_cast<std::uint32_t>(std::strtoul(optarg, nullptr, 10)); break;
+            case 'm': counts.misses = true; break;
             default:
                 std::fprintf(stderr,
                              "usage: %s [--frames-per-class N] [--photos-per-class N] [--reader-per-class N] "
-                             "[--decoys-per-class N] [--seed S]\n",
+                             "[--decoys-per-class N] [--seed S] [--misses]\n",
                              argv[0]);
                 std::exit(2);
         }
@@ -313,7 +321,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "talavex_reader_read_rate: cannot set the reader's options\n");
         return 2;
     }
-    Report report(options);
+    Report report(options, counts.misses);
     const double start = cpuMillis();
 
     std::printf("%-30s %6s %9s %9s %6s %6s %9s %9s\n", "class", "images", "export", "reader", "export", "reader",

@@ -17,6 +17,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/decode/pack_words.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/symbol_data.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/text_decoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/decode/wrapped_data_count.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image/gray_buf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image/gray_from_bgra.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image/rgb_buf.cpp

@@ -3,6 +3,7 @@
 #include "api/lent_source.h"
 #include "api/report_text.h"
 #include "decode/last_error_count.h"
+#include "decode/wrapped_data_count.h"
 
 namespace AztecCore {
 
@@ -60,6 +61,7 @@ std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator
     if (!data && gridRetriesAllowed_) data = readThroughRetriedGrids(locator, cand);
     SymbolRead read;
     read.shape = cand;
+    if (!data && wrappedDataCountAllowed_) data = decodeWrappedDataCount(read.shape, modules);
     if (inImage) recordGeometry(cand, read);
     if (!data) {
         lastUnread_ = std::move(read);

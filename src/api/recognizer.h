@@ -59,6 +59,10 @@ public:
     // through rebuilt module grids (SymbolLocator::resampleModules); off for
     // the exports.
     void allowGridRetries(bool allow) { gridRetriesAllowed_ = allow; }
+    // Lets a compact symbol that fails its check words be read once more with
+    // its data count taken as wrapped round (decode/wrapped_data_count.h),
+    // which the exports leave unread.
+    void allowWrappedDataCount(bool allow) { wrappedDataCountAllowed_ = allow; }
 
     // The longest side an enlarged crop may have.
     static constexpr std::int32_t maxScaledSide = 4000;
@@ -100,6 +104,7 @@ private:
     bool metCompactRing_ = false;
     bool readerInitAllowed_ = false;
     bool gridRetriesAllowed_ = false;
+    bool wrappedDataCountAllowed_ = false;
 };
 
 }  // namespace AztecCore

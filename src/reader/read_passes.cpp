@@ -30,6 +30,7 @@ public:
     explicit Search(const ReadOptions& options) : options_(options), start_(Clock::now()) {
         recognizer_.allowReaderInit(true);
         recognizer_.allowGridRetries(true);
+        recognizer_.allowWrappedDataCount(true);
     }
 
     bool outOfTime() const {

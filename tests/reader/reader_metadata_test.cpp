@@ -38,6 +38,8 @@ const MetadataCase kCases[] = {
     {"AutoLowEccMirrored", "Error correction share", AztecSize::Auto, 0, 1, 90, true, 4},
     // More than 32 data codewords: the bit that reader-initialisation symbols set.
     {"CompactManyDataCodewords", std::string(80, 'Q'), AztecSize::Compact, 4, 0, 0, false, 3},
+    // zint puts 65 data codewords into this compact symbol, and its six-bit count says 1.
+    {"CompactWrappedDataCount", std::string(103, 'A'), AztecSize::Auto, 0, 1, 0, false, 3},
     {"SlightlyTurned", "Turned by a few degrees", AztecSize::Full, 2, 0, 10, false, 5},
 };
 

@@ -81,8 +81,7 @@ TALAVEX_API int talavex_options_set_where(talavex_options* options, talavex_wher
 /* At least 1. After each read the symbol is blanked on the reader's own copy
  * of the image and the image searched again (anywhere, at least 64 x 64
  * pixels), until this many symbols are read, a search reads nothing new, or
- * the time budget ends. A symbol read from an enlarged crop has no known
- * position (see talavex_symbol_corners) and ends the search. */
+ * the time budget ends. */
 TALAVEX_API int talavex_options_set_max_symbols(talavex_options* options, uint32_t max_symbols);
 /* Non-zero: when nothing was read, search the image again with light and
  * dark swapped (light-on-dark symbols). */
@@ -154,8 +153,7 @@ TALAVEX_API int talavex_symbol_ecc_percent(const talavex_results* results, size_
 TALAVEX_API int talavex_symbol_codewords_corrected(const talavex_results* results, size_t index);
 /* Writes the four corners as x0, y0 .. x3, y3 in image pixels: the symbol's
  * own top-left first, then clockwise as the symbol is read. 0 on success, -1
- * on a bad handle or when the position is not known (a symbol read from an
- * enlarged crop of a photo). */
+ * on a bad handle or when the position is not known. */
 TALAVEX_API int talavex_symbol_corners(const talavex_results* results, size_t index, double corners[8]);
 /* 0, 90, 180 or 270: how far the symbol is turned clockwise in the image
  * (after a left-right mirror when the symbol is mirrored). */

@@ -46,7 +46,7 @@ ScanStatus Recognizer::scanLocated(std::string& status) {
     }
 
     status = "Detected barcode area " + describeCandidate(cand);
-    auto bytes = readCandidate(*locator_, cand, true);
+    auto bytes = readCandidate(*locator_, cand);
     if (!bytes) return Located;
 
     status = "Read data " + describeCandidate(cand) + "\n" + " #err=" + formatInt(lastErrorCount.load());
@@ -54,15 +54,14 @@ ScanStatus Recognizer::scanLocated(std::string& status) {
     return Read;
 }
 
-std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator& locator, SymbolCandidate& cand,
-                                                                   bool inImage) {
+std::optional<std::vector<std::uint8_t>> Recognizer::readCandidate(SymbolLocator& locator, SymbolCandidate& cand) {
     const ModuleBits modules = locator.sampleModules(cand);
     auto data = decodeSymbolDetails(cand, modules, readerInitAllowed_);
     if (!data && gridRetriesAllowed_) data = readThroughRetriedGrids(locator, cand);
     SymbolRead read;
     read.shape = cand;
     if (!data && wrappedDataCountAllowed_) data = decodeWrappedDataCount(read.shape, modules);
-    if (inImage) recordGeometry(cand, read);
+    recordGeometry(cand, read);
     if (!data) {
         lastUnread_ = std::move(read);
         return std::nullopt;

@@ -82,19 +82,25 @@ private:
     ScanStatus scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,
                             std::string& status);
     // Samples and decodes a located candidate; a read is kept as lastRead_,
-    // with its geometry when the locator searched the caller's image.
-    std::optional<std::vector<std::uint8_t>> readCandidate(SymbolLocator& locator, SymbolCandidate& cand, bool inImage);
+    // an unreadable symbol as lastUnread_, both with their geometry in the
+    // locator's image.
+    std::optional<std::vector<std::uint8_t>> readCandidate(SymbolLocator& locator, SymbolCandidate& cand);
     // decodeSymbolDetails through each grid retry in turn; the candidate
     // takes the grid of the retry that read.
     std::optional<SymbolData> readThroughRetriedGrids(SymbolLocator& locator, SymbolCandidate& cand);
     // The crop around a located or suspected candidate, retried enlarged when
     // the limits allow it.
     EnlargedAttempts retryEnlarged(const SymbolLocator& locator, const SymbolCandidate& cand);
-    // Retries one crop at decreasing enlargements until one reads.
-    EnlargedAttempts readEnlarged(const Image::GrayBuf& crop);
+    // Retries one crop at decreasing enlargements until one reads; the
+    // geometry of what it reads or locates is mapped back through the crop,
+    // whose pixel (0, 0) is `origin` in the searched image.
+    EnlargedAttempts readEnlarged(const Image::GrayBuf& crop, Aztec::Math::PointD origin);
     // One attempt on an enlarged crop; `located` reports whether the bull's-eye was found.
     // The locator reads `scaled` in place; the caller keeps it unchanged until this returns.
     std::optional<std::vector<std::uint8_t>> tryScaled(const std::shared_ptr<Image::GrayBuf>& scaled, bool& located);
+    // Geometry found in a crop enlarged by 1/fx by 1/fy, moved to the image
+    // the crop was cut from at `origin`.
+    static void mapFromEnlargedCrop(SymbolRead& read, Aztec::Math::PointD origin, double fx, double fy);
 
     std::unique_ptr<SymbolLocator> locator_;
     Image::GrayBuf workImage_;

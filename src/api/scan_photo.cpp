@@ -76,7 +76,7 @@ ScanStatus Recognizer::scanPhotoAt(std::shared_ptr<GrayBuf> photo, const std::ve
         const bool locatedHere = run.locator.analyzeAt(run.candidate(), position.x, position.y);
         if (locatedHere) {
             ++located;
-            if (auto bytes = readCandidate(run.locator, run.candidate(), true)) {
+            if (auto bytes = readCandidate(run.locator, run.candidate())) {
                 how = " - directly";
                 ++reads;
                 resultBytes_ = std::move(*bytes);
@@ -111,10 +111,10 @@ Recognizer::EnlargedAttempts Recognizer::retryEnlarged(const SymbolLocator& loca
     if (!cropCanBeEnlarged(cand, maxScaledSide)) return {};
     const GrayBuf crop = locator.cropAround(cand);
     if (crop.width() <= 0 || crop.height() <= 0) return {};
-    return readEnlarged(crop);
+    return readEnlarged(crop, SymbolLocator::cropOrigin(cand));
 }
 
-Recognizer::EnlargedAttempts Recognizer::readEnlarged(const GrayBuf& crop) {
+Recognizer::EnlargedAttempts Recognizer::readEnlarged(const GrayBuf& crop, Aztec::Math::PointD origin) {
     EnlargedAttempts attempts;
     // One buffer for every scale: the largest accepted size comes first, so
     // the smaller ones reuse its storage.
@@ -128,6 +128,10 @@ Recognizer::EnlargedAttempts Recognizer::readEnlarged(const GrayBuf& crop) {
             resampleEdgeSteps(*scaled, crop);
             bool attemptLocated = false;
             auto bytes = tryScaled(scaled, attemptLocated);
+            const double fx = static_cast<double>(crop.width()) / w;
+            const double fy = static_cast<double>(crop.height()) / h;
+            if (bytes && lastRead_) mapFromEnlargedCrop(*lastRead_, origin, fx, fy);
+            if (!bytes && attemptLocated && lastUnread_) mapFromEnlargedCrop(*lastUnread_, origin, fx, fy);
             if (bytes) {
                 attempts.read = true;
                 attempts.scale = s;
@@ -148,7 +152,15 @@ std::optional<std::vector<std::uint8_t>> Recognizer::tryScaled(const std::shared
     // The crop is centred on the candidate, so the analysis starts at its middle.
     located = run.locator.analyzeAt(run.candidate(), scaled->width() / 2, scaled->height() / 2);
     if (!located) return std::nullopt;
-    return readCandidate(run.locator, run.candidate(), false);
+    return readCandidate(run.locator, run.candidate());
+}
+
+void Recognizer::mapFromEnlargedCrop(SymbolRead& read, Aztec::Math::PointD origin, double fx, double fy) {
+    // The resampler puts an edge between source pixels i - 1 and i (at
+    // i - 0.5, pixel centres being whole) at about (i - 0.5) times the
+    // enlargement, so positions scale about pixel centre 0.
+    for (Aztec::Math::PointD& corner : read.corners) corner = {origin.x + corner.x * fx, origin.y + corner.y * fy};
+    read.moduleSize *= (fx + fy) / 2.0;
 }
 
 }  // namespace AztecCore

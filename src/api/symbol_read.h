@@ -11,8 +11,7 @@ namespace AztecCore {
 struct SymbolRead {
     SymbolData data;  // bytes with any structured-append header still in front
     SymbolParameters shape;
-    // False when the read came from an enlarged crop, whose coordinates are
-    // not the image's; corners and moduleSize are then unset.
+    // False until the geometry is filled in; corners and moduleSize are then unset.
     bool hasGeometry = false;
     // The symbol's outer corners: its own top-left first, then clockwise as read.
     Aztec::Math::PointD corners[4] = {};

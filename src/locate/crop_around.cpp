@@ -35,6 +35,13 @@ SymbolLocator::CropSize SymbolLocator::cropSizeFor(const SymbolCandidate& cand) 
     return {cropSide(a * 100.0), cropSide(b * 100.0)};
 }
 
+PointD SymbolLocator::cropOrigin(const SymbolCandidate& cand) {
+    double a = 0, b = 0;
+    cropScale(cand, a, b);
+    return {static_cast<double>(truncToInt32(cand.center.x - 50.0 * a)),
+            static_cast<double>(truncToInt32(cand.center.y - 50.0 * b))};
+}
+
 GrayBuf SymbolLocator::cropAround(const SymbolCandidate& cand) const {
     double a = 0, b = 0;
     cropScale(cand, a, b);
@@ -47,8 +54,9 @@ GrayBuf SymbolLocator::cropAround(const SymbolCandidate& cand) const {
     crop.resize(w, h);
     crop.fillWhite();
     if (h < 1) return crop;
-    const std::int64_t x0 = truncToInt32(cand.center.x - 50.0 * a);
-    const std::int64_t y0 = truncToInt32(cand.center.y - 50.0 * b);
+    const PointD origin = cropOrigin(cand);
+    const auto x0 = static_cast<std::int64_t>(origin.x);
+    const auto y0 = static_cast<std::int64_t>(origin.y);
     const std::int32_t sw = source->width();
     const std::int32_t sh = source->height();
     for (std::int32_t r = 0; r < h; ++r) {

@@ -57,6 +57,8 @@ public:
         std::int64_t height = 0;
     };
     static CropSize cropSizeFor(const SymbolCandidate& cand);
+    // Where cropAround's crop starts in source: its pixel (0, 0) is this pixel.
+    static Aztec::Math::PointD cropOrigin(const SymbolCandidate& cand);
 
     // ---- location steps (see the implementation files) ----
 

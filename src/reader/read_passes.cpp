@@ -100,7 +100,7 @@ public:
         const std::uint8_t light = lightLevel(*gray);
         while (results_.size() < options_.maxSymbols && !outOfTime()) {
             const SymbolResult& last = results_.back();
-            // A read from an enlarged crop has no place to blank: the search
+            // A read with no known place has nothing to blank: the search
             // would find it first again.
             if (!last.hasGeometry) return;
             blankQuadrilateral(*gray, last.corners, kBlankMargin * last.moduleSize, light);

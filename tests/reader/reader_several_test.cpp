@@ -26,6 +26,7 @@ struct SeveralCase {
     std::vector<Placed> symbols;
     uint32_t maxSymbols;
     bool lightOnDark;
+    double moduleSize = 3;
 };
 void PrintTo(const SeveralCase& c, std::ostream* os) { *os << c.name; }
 
@@ -39,6 +40,8 @@ const SeveralCase kCases[] = {
     {"OneByDefault", {{"ONLY ONE", 160, 240, 0}, {"NOT READ", 480, 240, 0}}, 1, false},
     {"SameBytesInTwoPlaces", {{"TWIN", 160, 240, 0}, {"TWIN", 480, 240, 10}}, 8, false},
     {"LightOnDark", {{"DARK 1", 160, 140, 0}, {"DARK 2", 480, 340, 45}}, 8, true},
+    // Modules too small to read but in crops the photo pass enlarges.
+    {"TwoReadFromEnlargedCrops", {{"SMALL 1", 160, 140, 20}, {"SMALL 2", 480, 340, 70}}, 8, false, 1.5},
 };
 
 class ReaderSeveralSymbols : public ::testing::TestWithParam<SeveralCase> {};
@@ -48,7 +51,7 @@ TEST_P(ReaderSeveralSymbols, ReadsEachOnceWhereItWasDrawn) {
     auto image = talavex_test::blankImage(640, 480, 255);
     std::vector<talavex_test::AztecSymbol> symbols;
     talavex_test::RenderOptions render;
-    render.moduleSize = 3;
+    render.moduleSize = c.moduleSize;
     for (const Placed& p : c.symbols) {
         symbols.push_back(talavex_test::encodeAztec(p.data));
         render.angleDegrees = p.angle;

@@ -5,6 +5,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/api/recognizer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/api/report_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/api/scan_photo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/api/scan_photo_wider.cpp
   ${CMAKE_CURRENT_LIST_DIR}/api/scan_rune.cpp
   ${CMAKE_CURRENT_LIST_DIR}/api/symbol_geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/common/checked_access.cpp
@@ -46,6 +47,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/photo/edge_step_resampler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/edge_steps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/enlargement_scales.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/more_bullseye_candidates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/peak_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/ring_depth_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/blank_symbol.cpp

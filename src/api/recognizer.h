@@ -2,6 +2,7 @@
 // One recognition call: owns the locator, the gray work image and the bytes of
 // the last successful read. A Recognizer is used by one thread at a time.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,11 @@ public:
     // found by the caller, who can then share them with the rune pass.
     ScanStatus scanPhotoAt(std::shared_ptr<Image::GrayBuf> photo, const std::vector<CandidatePoint>& positions,
                            std::string& status);
+    // The reader's search after scanPhoto read nothing: more candidate
+    // positions in the same photo (photo/more_bullseye_candidates.h), each
+    // tried as scanPhoto tries its own, until one reads or `outOfTime` says so.
+    // Neither clears nor reports a status text; the exports never call it.
+    ScanStatus scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const std::function<bool()>& outOfTime);
     // An Aztec Rune near the image centre (the exports never read runes): a
     // read holds the rune's value as three decimal digits.
     ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);

@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "api/locator_run.h"
 #include "api/recognizer.h"
 #include "api/report_text.h"
 #include "photo/bullseye_candidates.h"
@@ -18,20 +19,6 @@ namespace AztecCore {
 using Image::GrayBuf;
 
 namespace {
-
-// A fresh locator with its one candidate. The locator only reads its source,
-// so every run at the photo's positions shares one copy of the photo, and each
-// enlarged attempt uses the scaled image itself.
-struct LocatorRun {
-    explicit LocatorRun(std::shared_ptr<GrayBuf> image) {
-        locator.source = std::move(image);
-        candidates = locator.findCandidates();
-    }
-    SymbolCandidate& candidate() { return *candidates.front(); }
-
-    SymbolLocator locator;
-    std::vector<std::unique_ptr<SymbolCandidate>> candidates;
-};
 
 // Whether the crop that cropAround would cut (ten mean ring widths by ten mean
 // ring heights, truncated) admits any enlargement. Every factor is at least 1,

@@ -1,5 +1,6 @@
 #include "reader/read_passes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <optional>
@@ -45,6 +46,8 @@ public:
         if (anywhere) {
             if (gray->width() < kSmallestPhoto || gray->height() < kSmallestPhoto) return false;
             found = recognizer_.scanPhotoAt(gray, positions(*gray), status);
+            if (found != Read && !outOfTime())
+                found = std::max(found, recognizer_.scanPhotoWider(gray, [this] { return outOfTime(); }));
         } else {
             found = recognizer_.scanGray(*gray, status);
             centreMetCompactRing_ = recognizer_.lastScanMetCompactRing();

@@ -7,6 +7,7 @@
 
 #include "reader/reader_support.h"
 #include "support/aztec_encoder.h"
+#include "support/photo_scene.h"
 
 namespace {
 
@@ -14,13 +15,22 @@ using namespace reader_test;
 
 const std::string kMessage = "PASSES 42";
 
+// Six nested squares, two pixels apart, around (x, y): deeper rings than a
+// compact bull's-eye, yet deep enough to count, so the photo pass tries them first.
+void drawDeepRings(talavex_test::GrayImage& image, int x, int y) {
+    for (int r = 5; r >= 0; --r)
+        talavex_test::photo_detail::fillRect(image, x - 2 * r, y - 2 * r, 4 * r + 2, 4 * r + 2, r % 2 == 0 ? 0 : 255);
+}
+
 // A symbol at 3 px per module, light on dark when `inverted`, drawn at
-// (x, y) in a 480 x 360 frame.
-talavex_test::GrayImage frame(double x, double y, bool inverted) {
+// (x, y) in a 480 x 360 frame, with `decoys` deep rings along the top and the left.
+talavex_test::GrayImage frame(double x, double y, bool inverted, int decoys = 0) {
     talavex_test::RenderOptions render;
     render.moduleSize = 3;
     auto image = talavex_test::blankImage(480, 360, 255);
     talavex_test::drawSymbol(image, talavex_test::encodeAztec(kMessage), x, y, render);
+    static const int kDecoyAt[][2] = {{60, 60}, {180, 60}, {300, 60}, {420, 60}, {60, 200}, {180, 200}};
+    for (int k = 0; k < decoys; ++k) drawDeepRings(image, kDecoyAt[k][0], kDecoyAt[k][1]);
     if (inverted) {
         for (auto& p : image.pixels) p = static_cast<uint8_t>(255 - p);
     }
@@ -34,6 +44,7 @@ struct PassCase {
     talavex_where where;
     int inverted;
     bool read;
+    int decoys = 0;
 };
 // gtest names the case instead of dumping its bytes (padding included).
 void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
@@ -42,7 +53,7 @@ class ReaderPasses : public ::testing::TestWithParam<PassCase> {};
 
 TEST_P(ReaderPasses, ReadWhereTheOptionsLook) {
     const PassCase& c = GetParam();
-    const auto image = frame(c.x, c.y, c.lightOnDark);
+    const auto image = frame(c.x, c.y, c.lightOnDark, c.decoys);
     const Options options(talavex_options_new());
     talavex_options_set_where(options.get(), c.where);
     talavex_options_set_inverted(options.get(), c.inverted);
@@ -65,7 +76,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PassCase{"OffCentreAuto", 420, 300, false, TALAVEX_WHERE_AUTO, 0, true},
                       PassCase{"LightOnDarkNotWithoutInverted", 240, 180, true, TALAVEX_WHERE_AUTO, 0, false},
                       PassCase{"LightOnDarkInverted", 240, 180, true, TALAVEX_WHERE_CENTRE, 1, true},
-                      PassCase{"LightOnDarkOffCentreInverted", 70, 300, true, TALAVEX_WHERE_AUTO, 1, true}),
+                      PassCase{"LightOnDarkOffCentreInverted", 70, 300, true, TALAVEX_WHERE_AUTO, 1, true},
+                      // More deeper rings than the photo pass's five positions.
+                      PassCase{"OffCentreBehindSixDeeperRings", 420, 300, false, TALAVEX_WHERE_ANYWHERE, 0, true, 6}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReaderBudget, AnExhaustedBudgetStopsBeforeTheNextPass) {

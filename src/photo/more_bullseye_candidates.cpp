@@ -1,0 +1,63 @@
+#include "photo/more_bullseye_candidates.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+
+#include "photo/block_threshold.h"
+#include "photo/peak_picker.h"
+#include "photo/ring_depth_map.h"
+
+namespace AztecCore {
+
+namespace {
+
+// Candidates closer than this (in x and in y) stand for the same bull's-eye:
+// the deepest spots of one ring lie within its central module, and bull's-eyes
+// of two symbols lie a symbol's side apart. Large photos have larger modules.
+std::int32_t spacingFor(const Image::GrayBuf& source) {
+    return std::max(12, std::min(source.width(), source.height()) / 80);
+}
+
+bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing) {
+    return std::abs(a.x - b.x) < spacing && std::abs(a.y - b.y) < spacing;
+}
+
+}  // namespace
+
+std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count) {
+    const Image::GrayBuf levels = computeBlockLevels(source);
+    const UnstretchedDepthMap depth =
+        buildUnstretchedRingDepthMap(source.width(), source.height(),
+                                     [&](std::int32_t y, std::uint8_t* dark) { markDarkRow(source, levels, y, dark); });
+    // The same threshold as findBullseyeCandidates, so the depths considered are the same.
+    std::uint32_t minimumPeak = 0;
+    while (minimumPeak < 256 && depth.stretched[minimumPeak] < 128) ++minimumPeak;
+    const std::vector<CandidatePoint> tried = pickPeaks(depth.map, minimumPeak);
+
+    // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
+    std::array<std::vector<CandidatePoint>, 256> byDepth;
+    for (std::int32_t y = 0; y < depth.map.height(); ++y) {
+        const std::uint8_t* row = depth.map.row(y);
+        for (std::int32_t x = 0; x < depth.map.width(); ++x)
+            if (row[x] >= minimumPeak) byDepth[row[x]].push_back({x, y});
+    }
+    const std::int32_t spacing = spacingFor(source);
+    const auto taken = [&](const CandidatePoint& p, const std::vector<CandidatePoint>& points) {
+        return std::any_of(points.begin(), points.end(), [&](const CandidatePoint& q) { return near(p, q, spacing); });
+    };
+    std::vector<CandidatePoint> more;
+    for (std::size_t d = byDepth.size(); d-- > 0 && more.size() < count;) {
+        for (const CandidatePoint& p : byDepth[d]) {
+            if (more.size() == count) break;
+            // A spot beside a deeper one that was taken belongs to its ring.
+            if (taken(p, more)) continue;
+            if (taken(p, tried)) continue;
+            more.push_back(p);
+        }
+    }
+    return more;
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,20 @@
+#pragma once
+// Bull's-eye candidates beyond the photo pass's five. Its peak picker keeps
+// one spot per cell of an 8 x 8 grid, so a bull's-eye that shares its cell
+// with a spot nested as deeply (a ring-like letter, the photo's edge, another
+// symbol) is never proposed. Here every local maximum of the same ring-depth
+// map competes, spaced apart so that one bull's-eye gives one candidate.
+#include <cstddef>
+#include <vector>
+
+#include "image/gray_buf.h"
+#include "photo/bullseye_candidates.h"
+
+namespace AztecCore {
+
+// Up to `count` positions, deepest first (ties in row-major order), none
+// within the spacing of another or of a position findBullseyeCandidates
+// gives. The photo must be at least 64 x 64 pixels, as there.
+std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count);
+
+}  // namespace AztecCore

@@ -1,6 +1,10 @@
 // The reader's wider photo pass, after the photo pass read nothing: the
 // bull's-eye candidates the photo pass's one-per-cell peaks left out, each
 // located directly and, where that fails, in the enlarged crop around it.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
 #include "api/locator_run.h"
 #include "api/recognizer.h"
 #include "photo/more_bullseye_candidates.h"
@@ -17,11 +21,24 @@ constexpr std::size_t kMorePositions = 8;
 
 ScanStatus Recognizer::scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo,
                                       const std::function<bool()>& outOfTime) {
+    const BullseyeCandidates candidates = findMoreBullseyeCandidates(*photo, kMorePositions);
+    // Where analyses ended: several maxima around one ring lead the analysis
+    // to the same bull's-eye, whose crop only needs enlarging once. The
+    // photo pass's positions stand in for where its own analyses ended.
+    std::vector<Aztec::Math::PointD> examined;
+    for (const CandidatePoint& p : candidates.tried)
+        examined.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
     bool located = false;
-    for (const CandidatePoint& position : findMoreBullseyeCandidates(*photo, kMorePositions)) {
+    for (const CandidatePoint& position : candidates.more) {
         if (outOfTime()) break;
         LocatorRun run(photo);
         const bool locatedHere = run.locator.analyzeAt(run.candidate(), position.x, position.y);
+        const Aztec::Math::PointD centre = run.candidate().center;
+        if (std::any_of(examined.begin(), examined.end(), [&](const Aztec::Math::PointD& e) {
+                return std::abs(e.x - centre.x) < candidates.spacing && std::abs(e.y - centre.y) < candidates.spacing;
+            }))
+            continue;
+        examined.push_back(centre);
         if (locatedHere) {
             if (auto bytes = readCandidate(run.locator, run.candidate())) {
                 resultBytes_ = std::move(*bytes);

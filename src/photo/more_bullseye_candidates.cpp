@@ -26,7 +26,7 @@ bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing
 
 }  // namespace
 
-std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count) {
+BullseyeCandidates findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count) {
     const Image::GrayBuf levels = computeBlockLevels(source);
     const UnstretchedDepthMap depth =
         buildUnstretchedRingDepthMap(source.width(), source.height(),
@@ -34,7 +34,9 @@ std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& sou
     // The same threshold as findBullseyeCandidates, so the depths considered are the same.
     std::uint32_t minimumPeak = 0;
     while (minimumPeak < 256 && depth.stretched[minimumPeak] < 128) ++minimumPeak;
-    const std::vector<CandidatePoint> tried = pickPeaks(depth.map, minimumPeak);
+    BullseyeCandidates found;
+    found.tried = pickPeaks(depth.map, minimumPeak);
+    found.spacing = spacingFor(source);
 
     // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
     std::array<std::vector<CandidatePoint>, 256> byDepth;
@@ -43,21 +45,21 @@ std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& sou
         for (std::int32_t x = 0; x < depth.map.width(); ++x)
             if (row[x] >= minimumPeak) byDepth[row[x]].push_back({x, y});
     }
-    const std::int32_t spacing = spacingFor(source);
     const auto taken = [&](const CandidatePoint& p, const std::vector<CandidatePoint>& points) {
-        return std::any_of(points.begin(), points.end(), [&](const CandidatePoint& q) { return near(p, q, spacing); });
+        return std::any_of(points.begin(), points.end(),
+                           [&](const CandidatePoint& q) { return near(p, q, found.spacing); });
     };
-    std::vector<CandidatePoint> more;
+    std::vector<CandidatePoint>& more = found.more;
     for (std::size_t d = byDepth.size(); d-- > 0 && more.size() < count;) {
         for (const CandidatePoint& p : byDepth[d]) {
             if (more.size() == count) break;
             // A spot beside a deeper one that was taken belongs to its ring.
             if (taken(p, more)) continue;
-            if (taken(p, tried)) continue;
+            if (taken(p, found.tried)) continue;
             more.push_back(p);
         }
     }
-    return more;
+    return found;
 }
 
 }  // namespace AztecCore

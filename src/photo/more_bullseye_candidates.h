@@ -5,6 +5,7 @@
 // symbol) is never proposed. Here every local maximum of the same ring-depth
 // map competes, spaced apart so that one bull's-eye gives one candidate.
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "image/gray_buf.h"
@@ -12,9 +13,16 @@
 
 namespace AztecCore {
 
-// Up to `count` positions, deepest first (ties in row-major order), none
-// within the spacing of another or of a position findBullseyeCandidates
-// gives. The photo must be at least 64 x 64 pixels, as there.
-std::vector<CandidatePoint> findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count);
+struct BullseyeCandidates {
+    std::vector<CandidatePoint> tried;  // what findBullseyeCandidates gives
+    std::vector<CandidatePoint> more;
+    // Positions closer than this in x and in y stand for the same bull's-eye.
+    std::int32_t spacing = 0;
+};
+
+// Up to `count` more positions, deepest first (ties in row-major order), none
+// within the spacing of another or of a tried one. The photo must be at least
+// 64 x 64 pixels, as for findBullseyeCandidates.
+BullseyeCandidates findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count);
 
 }  // namespace AztecCore

@@ -11,10 +11,9 @@
 #include "api/symbol_read.h"
 #include "image/gray_buf.h"
 #include "locate/symbol_locator.h"
+#include "photo/bullseye_candidates.h"
 
 namespace AztecCore {
-
-struct CandidatePoint;
 
 enum ScanStatus : std::int32_t { NotFound = 0, Located = 1, Read = 2 };
 
@@ -36,10 +35,12 @@ public:
     ScanStatus scanPhotoAt(std::shared_ptr<Image::GrayBuf> photo, const std::vector<CandidatePoint>& positions,
                            std::string& status);
     // The reader's search after scanPhoto read nothing: more candidate
-    // positions in the same photo (photo/more_bullseye_candidates.h), each
-    // tried as scanPhoto tries its own, until one reads or `outOfTime` says so.
-    // Neither clears nor reports a status text; the exports never call it.
-    ScanStatus scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const std::function<bool()>& outOfTime);
+    // positions from the photo's ring-depth map `depth`
+    // (photo/more_bullseye_candidates.h), each tried as scanPhoto tries its
+    // own, until one reads or `outOfTime` says so. Neither clears nor reports
+    // a status text; the exports never call it.
+    ScanStatus scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const BullseyeDepth& depth,
+                              const std::function<bool()>& outOfTime);
     // An Aztec Rune near the image centre (the exports never read runes): a
     // read holds the rune's value as three decimal digits.
     ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);

@@ -3,6 +3,7 @@
 // located directly and, where that fails, in the enlarged crop around it.
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "api/locator_run.h"
@@ -19,9 +20,9 @@ constexpr std::size_t kMorePositions = 8;
 
 }  // namespace
 
-ScanStatus Recognizer::scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo,
+ScanStatus Recognizer::scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const BullseyeDepth& depth,
                                       const std::function<bool()>& outOfTime) {
-    const BullseyeCandidates candidates = findMoreBullseyeCandidates(*photo, kMorePositions);
+    const BullseyeCandidates candidates = findMoreBullseyeCandidates(depth, kMorePositions);
     // Where analyses ended: several maxima around one ring lead the analysis
     // to the same bull's-eye, whose crop only needs enlarging once. The
     // photo pass's positions stand in for where its own analyses ended.

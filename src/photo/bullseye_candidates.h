@@ -12,8 +12,17 @@ struct CandidatePoint {
     std::int32_t y = 0;
 };
 
-// At most five positions, most likely first. The photo must be at least
-// 64 x 64 pixels; a smaller one raises std::out_of_range.
+// The photo's ring-depth map (unstretched) and the least depth that makes a
+// peak there: the least value the stretch takes to 128 or more (256: none).
+struct BullseyeDepth {
+    Image::GrayBuf map;
+    std::uint32_t minimumPeak = 256;
+};
+// The photo must be at least 64 x 64 pixels; a smaller one raises std::out_of_range.
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source);
+
+// At most five positions, most likely first: pickPeaks over that map. The
+// photo must be at least 64 x 64 pixels, as above.
 std::vector<CandidatePoint> findBullseyeCandidates(const Image::GrayBuf& source);
 
 }  // namespace AztecCore

@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "photo/block_threshold.h"
 #include "photo/peak_picker.h"
-#include "photo/ring_depth_map.h"
 
 namespace AztecCore {
 
@@ -16,9 +14,7 @@ namespace {
 // Candidates closer than this (in x and in y) stand for the same bull's-eye:
 // the deepest spots of one ring lie within its central module, and bull's-eyes
 // of two symbols lie a symbol's side apart. Large photos have larger modules.
-std::int32_t spacingFor(const Image::GrayBuf& source) {
-    return std::max(12, std::min(source.width(), source.height()) / 80);
-}
+std::int32_t spacingFor(const Image::GrayBuf& map) { return std::max(12, std::min(map.width(), map.height()) / 80); }
 
 bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing) {
     return std::abs(a.x - b.x) < spacing && std::abs(a.y - b.y) < spacing;
@@ -26,17 +22,11 @@ bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing
 
 }  // namespace
 
-BullseyeCandidates findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count) {
-    const Image::GrayBuf levels = computeBlockLevels(source);
-    const UnstretchedDepthMap depth =
-        buildUnstretchedRingDepthMap(source.width(), source.height(),
-                                     [&](std::int32_t y, std::uint8_t* dark) { markDarkRow(source, levels, y, dark); });
-    // The same threshold as findBullseyeCandidates, so the depths considered are the same.
-    std::uint32_t minimumPeak = 0;
-    while (minimumPeak < 256 && depth.stretched[minimumPeak] < 128) ++minimumPeak;
+BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, std::size_t count) {
+    const std::uint32_t minimumPeak = depth.minimumPeak;
     BullseyeCandidates found;
     found.tried = pickPeaks(depth.map, minimumPeak);
-    found.spacing = spacingFor(source);
+    found.spacing = spacingFor(depth.map);
 
     // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
     std::array<std::vector<CandidatePoint>, 256> byDepth;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "image/gray_buf.h"
 #include "photo/bullseye_candidates.h"
 
 namespace AztecCore {
@@ -20,9 +19,9 @@ struct BullseyeCandidates {
     std::int32_t spacing = 0;
 };
 
-// Up to `count` more positions, deepest first (ties in row-major order), none
-// within the spacing of another or of a tried one. The photo must be at least
-// 64 x 64 pixels, as for findBullseyeCandidates.
-BullseyeCandidates findMoreBullseyeCandidates(const Image::GrayBuf& source, std::size_t count);
+// From a photo's measureBullseyeDepth: up to `count` more positions, deepest
+// first (ties in row-major order), none within the spacing of another or of a
+// tried one.
+BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, std::size_t count);
 
 }  // namespace AztecCore

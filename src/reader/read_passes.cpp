@@ -8,6 +8,7 @@
 
 #include "api/recognizer.h"
 #include "photo/bullseye_candidates.h"
+#include "photo/peak_picker.h"
 #include "reader/blank_symbol.h"
 #include "reader/image_to_gray.h"
 #include "reader/tight_frame.h"
@@ -47,7 +48,7 @@ public:
             if (gray->width() < kSmallestPhoto || gray->height() < kSmallestPhoto) return false;
             found = recognizer_.scanPhotoAt(gray, positions(*gray), status);
             if (found != Read && !outOfTime())
-                found = std::max(found, recognizer_.scanPhotoWider(gray, [this] { return outOfTime(); }));
+                found = std::max(found, recognizer_.scanPhotoWider(gray, depth(*gray), [this] { return outOfTime(); }));
         } else {
             found = recognizer_.scanGray(*gray, status);
             centreMetCompactRing_ = recognizer_.lastScanMetCompactRing();
@@ -120,6 +121,7 @@ public:
 
     // The image was inverted or blanked: its bull's-eye positions are found again.
     void imageChanged() {
+        depth_.reset();
         positions_.reset();
         centreMetCompactRing_.reset();
     }
@@ -130,10 +132,14 @@ public:
     }
 
 private:
-    // The photo pass and the rune pass anywhere start from the same bull's-eye
-    // positions, found once per state of the image.
+    // The photo pass, its wider search and the rune pass anywhere start from
+    // the same ring-depth map, measured once per state of the image.
+    const BullseyeDepth& depth(const Image::GrayBuf& gray) {
+        if (!depth_) depth_ = measureBullseyeDepth(gray);
+        return *depth_;
+    }
     const std::vector<CandidatePoint>& positions(const Image::GrayBuf& gray) {
-        if (!positions_) positions_ = findBullseyeCandidates(gray);
+        if (!positions_) positions_ = pickPeaks(depth(gray).map, depth(gray).minimumPeak);
         return *positions_;
     }
 
@@ -154,6 +160,7 @@ private:
     Recognizer recognizer_;
     std::vector<SymbolResult> results_;
     std::optional<SymbolResult> unread_;
+    std::optional<BullseyeDepth> depth_;
     std::optional<std::vector<CandidatePoint>> positions_;
     // Whether the centre pass on the image as it stands met a compact ring
     // that was no mode message; unknown until that pass ran.

@@ -132,7 +132,7 @@ TALAVEX_API const uint8_t* talavex_symbol_bytes(const talavex_results* results, 
  * the bytes are not valid UTF-8 or US-ASCII: the bytes are then the data. A
  * zero byte ends the C string; the bytes keep it. */
 TALAVEX_API const char* talavex_symbol_text(const talavex_results* results, size_t index);
-/* "]z0" .. "]zC". */
+/* "]z0" .. "]zC"; NULL for an unreadable symbol. */
 TALAVEX_API const char* talavex_symbol_identifier(const talavex_results* results, size_t index);
 /* The ECI designators in order; each starts at the byte offset given. */
 TALAVEX_API size_t talavex_symbol_eci_count(const talavex_results* results, size_t index);

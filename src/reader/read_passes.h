@@ -1,11 +1,14 @@
 #pragma once
 // The reader's search: the exports' passes (centre = the frame pass, anywhere
-// = the photo pass) in the order the options ask for, then the same on the
-// inverted image when nothing was read. Each round ends with the rune pass
-// near the centre, then (unless only the centre is searched) from the photo
-// pass's candidate positions. When all of that read nothing, the centre and rune passes
-// run again on the image framed in a light border (enlarged when small), for
-// symbols cropped to their edge.
+// = the photo pass, followed by a wider search of the positions it left out)
+// in the order the options ask for, then the same on the inverted image when
+// nothing was read. Each round ends with the rune pass near the centre, then
+// (unless only the centre is searched) from the photo pass's candidate
+// positions. When all of that read nothing, the centre and rune passes run
+// again on the image framed in a light border (enlarged when small), for
+// symbols cropped to their edge. Every pass reads with what the exports leave
+// out: reader-initialisation symbols, grid retries for full-range symbols and
+// compact data counts wrapped past 64.
 #include <cstdint>
 #include <vector>
 

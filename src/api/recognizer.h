@@ -35,12 +35,12 @@ public:
     ScanStatus scanPhotoAt(std::shared_ptr<Image::GrayBuf> photo, const std::vector<CandidatePoint>& positions,
                            std::string& status);
     // The reader's search after scanPhoto read nothing: more candidate
-    // positions from the photo's ring-depth map `depth`
-    // (photo/more_bullseye_candidates.h), each tried as scanPhoto tries its
-    // own, until one reads or `outOfTime` says so. Neither clears nor reports
-    // a status text; the exports never call it.
+    // positions from the photo's ring-depth map `depth` beside the photo
+    // pass's own, `tried` (photo/more_bullseye_candidates.h), each tried as
+    // scanPhoto tries its own, until one reads or `outOfTime` says so.
+    // Neither clears nor reports a status text; the exports never call it.
     ScanStatus scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const BullseyeDepth& depth,
-                              const std::function<bool()>& outOfTime);
+                              const std::vector<CandidatePoint>& tried, const std::function<bool()>& outOfTime);
     // An Aztec Rune near the image centre (the exports never read runes): a
     // read holds the rune's value as three decimal digits.
     ScanStatus scanRune(const Image::GrayBuf& image, std::string& status);

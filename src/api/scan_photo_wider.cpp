@@ -21,14 +21,14 @@ constexpr std::size_t kMorePositions = 8;
 }  // namespace
 
 ScanStatus Recognizer::scanPhotoWider(const std::shared_ptr<Image::GrayBuf>& photo, const BullseyeDepth& depth,
+                                      const std::vector<CandidatePoint>& tried,
                                       const std::function<bool()>& outOfTime) {
-    const BullseyeCandidates candidates = findMoreBullseyeCandidates(depth, kMorePositions);
+    const BullseyeCandidates candidates = findMoreBullseyeCandidates(depth, tried, kMorePositions);
     // Where analyses ended: several maxima around one ring lead the analysis
     // to the same bull's-eye, whose crop only needs enlarging once. The
     // photo pass's positions stand in for where its own analyses ended.
     std::vector<Aztec::Math::PointD> examined;
-    for (const CandidatePoint& p : candidates.tried)
-        examined.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+    for (const CandidatePoint& p : tried) examined.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
     bool located = false;
     for (const CandidatePoint& position : candidates.more) {
         if (outOfTime()) break;

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "photo/peak_picker.h"
-
 namespace AztecCore {
 
 namespace {
@@ -22,10 +20,10 @@ bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing
 
 }  // namespace
 
-BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, std::size_t count) {
+BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const std::vector<CandidatePoint>& tried,
+                                              std::size_t count) {
     const std::uint32_t minimumPeak = depth.minimumPeak;
     BullseyeCandidates found;
-    found.tried = pickPeaks(depth.map, minimumPeak);
     found.spacing = spacingFor(depth.map);
 
     // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
@@ -45,7 +43,7 @@ BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, std::s
             if (more.size() == count) break;
             // A spot beside a deeper one that was taken belongs to its ring.
             if (taken(p, more)) continue;
-            if (taken(p, found.tried)) continue;
+            if (taken(p, tried)) continue;
             more.push_back(p);
         }
     }

@@ -13,15 +13,15 @@
 namespace AztecCore {
 
 struct BullseyeCandidates {
-    std::vector<CandidatePoint> tried;  // what findBullseyeCandidates gives
     std::vector<CandidatePoint> more;
     // Positions closer than this in x and in y stand for the same bull's-eye.
     std::int32_t spacing = 0;
 };
 
-// From a photo's measureBullseyeDepth: up to `count` more positions, deepest
-// first (ties in row-major order), none within the spacing of another or of a
-// tried one.
-BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, std::size_t count);
+// From a photo's measureBullseyeDepth and the positions the photo pass
+// picked from it (`tried`): up to `count` more positions, deepest first (ties
+// in row-major order), none within the spacing of another or of a tried one.
+BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const std::vector<CandidatePoint>& tried,
+                                              std::size_t count);
 
 }  // namespace AztecCore

@@ -48,7 +48,8 @@ public:
             if (gray->width() < kSmallestPhoto || gray->height() < kSmallestPhoto) return false;
             found = recognizer_.scanPhotoAt(gray, positions(*gray), status);
             if (found != Read && !outOfTime())
-                found = std::max(found, recognizer_.scanPhotoWider(gray, depth(*gray), [this] { return outOfTime(); }));
+                found = std::max(found, recognizer_.scanPhotoWider(gray, depth(*gray), positions(*gray),
+                                                                   [this] { return outOfTime(); }));
         } else {
             found = recognizer_.scanGray(*gray, status);
             centreMetCompactRing_ = recognizer_.lastScanMetCompactRing();

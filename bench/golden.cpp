@@ -11,7 +11,6 @@
 // by the subset seed, and compares it with the same lines of the full file;
 // --only takes the images whose key starts with PREFIX (e.g. "photo/");
 // --times prints each image's seconds (rendering included) to stderr.
-// Runs single-threaded: the status texts read a process-wide counter.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>

@@ -6,15 +6,13 @@
 #include <functional>
 #include <memory>
 
-#include "api/recognizer.h"
-#include "image/gray_buf.h"
+#include "api/export_search.h"
+#include "golden_status.h"
 #include "talavex/talavex.h"
 
 namespace talavex_bench {
 
-using AztecCore::Recognizer;
-using AztecCore::ScanStatus;
-using AztecCore::Image::GrayBuf;
+using AztecCore::Export;
 
 namespace {
 
@@ -42,16 +40,16 @@ struct PassRun {
     std::string expectedExport;  // what the export must return after this pass
 };
 
-// The pass as the export runs it: a fresh recognizer per call, every
-// exception turned into the export's "error".
-PassRun runPass(const std::function<ScanStatus(Recognizer&, std::string&)>& pass) {
+// The pass as the export runs it, every exception turned into the export's "error".
+PassRun runPass(Export which, const std::uint8_t* pixels, std::int32_t width, std::int32_t height) {
     PassRun run;
     try {
-        Recognizer recognizer;
-        const ScanStatus found = pass(recognizer, run.status);
-        run.outcome = found == AztecCore::Read ? "read" : found == AztecCore::Located ? "located" : "not-found";
+        const AztecCore::ExportSearch search = AztecCore::searchForExport(which, pixels, width, height);
+        const AztecCore::PassDiagnostics& d = search.diagnostics();
+        run.outcome = d.status == AztecCore::Read ? "read" : d.status == AztecCore::Located ? "located" : "not-found";
+        run.status = statusText(which, d);
         // The export's C string ends at the first zero byte.
-        if (found != AztecCore::NotFound) run.expectedExport = recognizer.resultText().c_str();
+        run.expectedExport = search.text().c_str();
     } catch (const std::exception& e) {
         run.outcome = "threw";
         run.status = e.what();
@@ -81,23 +79,20 @@ std::vector<std::string> goldenLines(const std::string& key, const talavex_test:
 
     struct Call {
         const char* name;
-        std::function<ScanStatus(Recognizer&, std::string&)> pass;
+        Export which;
+        const std::uint8_t* pixels;
         std::function<char*()> exported;
     };
     const Call calls[] = {
-        {"Y",
-         [&](Recognizer& r, std::string& status) { return r.scanGray(GrayBuf(image.pixels.data(), w, h), status); },
-         [&] { return recognizeY(image.pixels.data(), width, height); }},
-        {"BGRA", [&](Recognizer& r, std::string& status) { return r.scanFrame(bgra.data(), w, h, status); },
-         [&] { return recognizeBGRA(bgra.data(), width, height); }},
-        {"PhotoBGRA", [&](Recognizer& r, std::string& status) { return r.scanPhoto(bgra.data(), w, h, status); },
-         [&] { return recognizePhotoBGRA(bgra.data(), width, height); }},
+        {"Y", Export::Y, image.pixels.data(), [&] { return recognizeY(image.pixels.data(), width, height); }},
+        {"BGRA", Export::BGRA, bgra.data(), [&] { return recognizeBGRA(bgra.data(), width, height); }},
+        {"PhotoBGRA", Export::Photo, bgra.data(), [&] { return recognizePhotoBGRA(bgra.data(), width, height); }},
     };
 
     std::vector<std::string> lines;
     const std::string prefix = key + " " + std::to_string(image.width) + "x" + std::to_string(image.height) + " ";
     for (const Call& call : calls) {
-        const PassRun run = runPass(call.pass);
+        const PassRun run = runPass(call.which, call.pixels, w, h);
         const std::string result = takeResult(call.exported());
         lines.push_back(prefix + call.name + " " + run.outcome + " status=\"" + escaped(run.status) + "\" result=\"" +
                         escaped(result) + "\"");

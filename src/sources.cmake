@@ -1,14 +1,10 @@
 # The library's sources, one per line, sorted: the native build (src/CMakeLists.txt)
 # and the WebAssembly build (web/CMakeLists.txt) both compile exactly these.
 set(TALAVEX_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/api/export_search.cpp
   ${CMAKE_CURRENT_LIST_DIR}/api/exports.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/recognizer.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/report_text.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/scan_photo.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/scan_photo_wider.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/scan_rune.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/api/symbol_geometry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/common/checked_access.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/common/deadline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/character_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/codeword_correction.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/last_error_count.cpp
@@ -50,15 +46,26 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/photo/more_bullseye_candidates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/peak_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/ring_depth_map.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reader/blank_symbol.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/image_to_gray.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/iso8859_tables.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reader/read_passes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/reader_api.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/symbol_result.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reader/text_encoding.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reader/tight_frame.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/generic_gf_poly.cpp
   ${CMAKE_CURRENT_LIST_DIR}/reedsolomon/rs_decoder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/blank_symbol.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/centre_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/engine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/enlarged_crop.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/enlarged_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/photo_export_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/plan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/positions_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/read_candidate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/rune_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/search_image.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/symbol_geometry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/tight_frame.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/tight_frame_pass.cpp
 )

@@ -4,22 +4,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <exception>
 #include <limits>
 #include <string>
 
-#include "api/recognizer.h"
-#include "image/gray_buf.h"
+#include "api/export_search.h"
 #include "talavex/talavex.h"
 
 namespace {
 
-using AztecCore::Recognizer;
-using AztecCore::ScanStatus;
-using AztecCore::Image::GrayBuf;
-
-enum class Input { Luminance, Bgra };
-enum class Pass { Gray, Frame, Photo };
+using AztecCore::Export;
 
 // The image code indexes with signed 32-bit arithmetic, so the whole buffer
 // must be addressable that way.
@@ -37,33 +30,20 @@ char* copyOut(const std::string& text) {
     return out;
 }
 
-ScanStatus runPass(Recognizer& recognizer, Pass pass, const std::uint8_t* pixels, std::int32_t width,
-                   std::int32_t height, std::string& status) {
-    if (pass == Pass::Gray) {
-        // Read in place: nothing in the pass writes to the caller's pixels.
-        const GrayBuf image = GrayBuf::lend(pixels, width, height);
-        return recognizer.scanGray(image, status);
-    }
-    return pass == Pass::Frame ? recognizer.scanFrame(pixels, width, height, status)
-                               : recognizer.scanPhoto(pixels, width, height, status);
-}
-
-char* recognize(Pass pass, const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
-    const std::uint64_t bytesPerPixel = pass == Pass::Gray ? 1 : 4;
+char* recognize(Export which, const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
+    const std::uint64_t bytesPerPixel = which == Export::Y ? 1 : 4;
     if (!sizeFits(width, height, bytesPerPixel)) return copyOut("error");
     const bool empty = width == 0 || height == 0;
     if (!empty && pixels == nullptr) return copyOut("error");
     // An empty frame holds no symbol. A photo must be searched, and one
     // smaller than the photo search's minimum size is an error.
-    if (empty && pass != Pass::Photo) return copyOut("");
+    if (empty && which != Export::Photo) return copyOut("");
 
     std::string result;
     try {
-        Recognizer recognizer;
-        std::string status;
-        const ScanStatus found = runPass(recognizer, pass, pixels, static_cast<std::int32_t>(width),
-                                         static_cast<std::int32_t>(height), status);
-        if (found != AztecCore::NotFound) result = recognizer.resultText();
+        const AztecCore::ExportSearch search = AztecCore::searchForExport(
+            which, pixels, static_cast<std::int32_t>(width), static_cast<std::int32_t>(height));
+        result = search.text();
     } catch (...) {
         // std::exception is the library's whole exception family; anything
         // else must not reach a C caller either.
@@ -77,15 +57,15 @@ char* recognize(Pass pass, const std::uint8_t* pixels, std::uint32_t width, std:
 extern "C" {
 
 TALAVEX_API char* recognizeY(const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
-    return recognize(Pass::Gray, pixels, width, height);
+    return recognize(Export::Y, pixels, width, height);
 }
 
 TALAVEX_API char* recognizeBGRA(const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
-    return recognize(Pass::Frame, pixels, width, height);
+    return recognize(Export::BGRA, pixels, width, height);
 }
 
 TALAVEX_API char* recognizePhotoBGRA(const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
-    return recognize(Pass::Photo, pixels, width, height);
+    return recognize(Export::Photo, pixels, width, height);
 }
 
 }  // extern "C"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/checked_access.h"
+#include "common/deadline.h"
 #include "image/zeroed_allocator.h"
 
 namespace AztecCore::Image {
@@ -64,7 +65,9 @@ public:
     void setFromRgb(const RgbBuf& colour);
     // Straight from interleaved BGRA (alpha ignored), with the same luma as
     // setFromRgb gives for the three planes of that frame.
-    void setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height);
+    // Every row converted counts against `deadline`.
+    void setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                     const Deadline& deadline = Deadline::none());
 
 private:
     struct PixelStore {

@@ -63,13 +63,15 @@ void convertBlock(const std::uint8_t* __restrict in, std::uint8_t* __restrict ou
 
 }  // namespace
 
-void GrayBuf::setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height) {
+void GrayBuf::setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                          const Deadline& deadline) {
     const std::int64_t count = pixelCount(width, height);
     // A negative area cannot be allocated; refuse it like any oversized one.
     if (count < 0) throw std::length_error("vector<T> too long");
     resize(width, height);
     if (count == 0) return;
     for (std::int32_t y = 0; y < height; ++y) {
+        deadline.spend(width);
         std::uint8_t* out = row(y);
         const std::uint8_t* in = pixels + 4 * std::int64_t{width} * y;
         std::int32_t x = 0;

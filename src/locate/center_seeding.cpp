@@ -163,6 +163,7 @@ void SymbolLocator::measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t
     std::uint8_t mn = source->pixel(x0, y0);
     std::uint8_t mx = mn;
     for (std::int32_t y = y0; y <= y1; ++y) {
+        deadline_->spend(x1 - x0 + 1);
         const std::uint8_t* in = source->row(y);
         for (std::int32_t x = x0; x <= x1; ++x) {
             mn = std::min(mn, in[x]);
@@ -192,7 +193,10 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
     clampToImage(x0, y0, x1, y1, w, h);
     if (x1 < x0 || y1 < y0) return;
     const Levels levels{lo, mid, hi};
-    for (std::int32_t y = y0; y < y1; ++y) quantizeStretch(y, x0, x1, levels);
+    for (std::int32_t y = y0; y < y1; ++y) {
+        deadline_->spend(x1 - x0);
+        quantizeStretch(y, x0, x1, levels);
+    }
     // Ring marks within the square are gone now.
     const auto overwritten = [&](const RingRun& run) {
         return run.y >= y0 && run.y < y1 && run.x0 >= x0 && run.x1 < x1;
@@ -230,6 +234,7 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
         return;
     }
     for (std::int32_t y = y0; y <= y1; ++y) {
+        deadline_->spend(x1 - x0 + 1);
         if (!seeded || y < s.y0 || y >= s.y1 || x1 < s.x0 || x0 >= s.x1) {
             quantizeStretch(y, x0, x1 + 1, seedLevels_);
             continue;
@@ -257,7 +262,9 @@ void SymbolLocator::fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uin
             seeds_.erase(seeds_.begin(), seeds_.begin() + static_cast<std::ptrdiff_t>(seedHead_));
             seedHead_ = 0;
         }
+        const std::int64_t before = fillCount_;
         fillRun(seed.x, seed.y, dark, mark, ringFill);
+        deadline_->spend(fillCount_ - before + 1);
     }
 }
 

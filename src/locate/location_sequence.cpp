@@ -9,24 +9,24 @@ namespace AztecCore {
 
 using Aztec::Math::PointD;
 
-bool SymbolLocator::readModeRingAtScales(SymbolCandidate& cand) {
+bool SymbolLocator::readModeRingAtScales(SymbolCandidate& cand, ReadRules rules) {
     for (const double scale : {1.0, 1.1, 0.9})
-        if (readModeRing(cand, scale)) return true;
+        if (readModeRing(cand, scale, rules)) return true;
     return false;
 }
 
-bool SymbolLocator::analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y) {
+bool SymbolLocator::analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules) {
     ++analyzeCount_;
     cand.center = seedCenter(x, y);
-    return analyzeSeeded(cand);
+    return analyzeSeeded(cand, rules);
 }
 
-bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand) {
+bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand, ReadRules rules) {
     // A full-range finder contains a compact-looking one, so full goes first.
     if (checkBullseye(cand, true)) {
         cand.kind = SymbolKind::Full;
         fitRingCorners(cand);
-        if (readModeRingAtScales(cand)) return true;
+        if (readModeRingAtScales(cand, rules)) return true;
         // The full-range test also passes around a compact finder whose
         // surroundings happen to close a square "ring" (often the quiet zone
         // beyond a small symbol); its mode ring then cannot read as
@@ -37,7 +37,7 @@ bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand) {
         if (checkBullseye(cand, false)) {
             cand.kind = SymbolKind::Compact;
             fitRingCorners(cand);
-            if (readModeRingAtScales(cand)) return true;
+            if (readModeRingAtScales(cand, rules)) return true;
         }
         cand.kind = SymbolKind::Full;
         std::copy(fullCorners, fullCorners + 4, cand.corners);
@@ -49,7 +49,7 @@ bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand) {
     }
     cand.kind = SymbolKind::Compact;
     fitRingCorners(cand);
-    return readModeRingAtScales(cand);
+    return readModeRingAtScales(cand, rules);
 }
 
 // Whether seedCenter(sx, sy) reads nothing of the working image beyond the
@@ -77,8 +77,8 @@ bool SymbolLocator::seedingIsSelfContained(std::int32_t sx, std::int32_t sy) con
 // skipped. This holds only while every seeding is self-contained (the
 // working image differs without the skipped attempts' marks) and the centre
 // lies in the image (the edge scans quantise their row and column first).
-bool SymbolLocator::locate(SymbolCandidate& cand) {
-    metCompactRingWithoutMode = false;
+bool SymbolLocator::locate(SymbolCandidate& cand, ReadRules rules) {
+    cand.metCompactRingWithoutMode = false;
     const std::int32_t cx = source->width() / 2;
     const std::int32_t cy = source->height() / 2;
     bool skipRepeats = true;
@@ -88,8 +88,9 @@ bool SymbolLocator::locate(SymbolCandidate& cand) {
     PointD failedCenter;
     Levels failedLevels;
     for (const StartOffset& o : kStartOffsets) {
+        deadline_->check();
         if (!skipRepeats) {
-            if (analyzeAt(cand, cx + o.dx, cy + o.dy)) return true;
+            if (analyzeAt(cand, cx + o.dx, cy + o.dy, rules)) return true;
             continue;
         }
         ++analyzeCount_;
@@ -98,7 +99,7 @@ bool SymbolLocator::locate(SymbolCandidate& cand) {
                             seedLevels_.lo == failedLevels.lo && seedLevels_.mid == failedLevels.mid &&
                             seedLevels_.hi == failedLevels.hi;
         if (repeat) continue;
-        if (analyzeSeeded(cand)) return true;
+        if (analyzeSeeded(cand, rules)) return true;
         const std::int64_t px = nearestPixel(cand.center.x);
         const std::int64_t py = nearestPixel(cand.center.y);
         failedBefore = px >= 0 && py >= 0 && px < source->width() && py < source->height();

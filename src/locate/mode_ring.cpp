@@ -21,7 +21,7 @@ std::uint32_t SymbolLocator::sampleThrough(const Aztec::Math::ProjectiveMap& map
     return source->pixel(xi, yi);
 }
 
-bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale) {
+bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale, ReadRules rules) {
     if (cand.kind != SymbolKind::Compact && cand.kind != SymbolKind::Full) return false;
     const bool compact = cand.kind == SymbolKind::Compact;
     const int n = compact ? 10 : 14;
@@ -44,8 +44,8 @@ bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale) {
         binarizeSamples(samples, ringBits, f);
         if (parseModeMessage(cand, ringBits)) return true;
     }
-    if (compact) metCompactRingWithoutMode = true;
-    if (!acceptRunes || !compact) return false;
+    if (compact) cand.metCompactRingWithoutMode = true;
+    if (!rules.runes || !compact) return false;
     for (const float f : kRingFractions) {
         binarizeSamples(samples, ringBits, f);
         if (parseRuneMessage(cand, ringBits)) return true;

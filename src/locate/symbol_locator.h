@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+#include "common/deadline.h"
+#include "decode/read_rules.h"
 #include "decode/symbol_parameters.h"
 #include "image/gray_buf.h"
 #include "locate/symbol_candidate.h"
@@ -26,26 +28,24 @@ class SampleGrid;
 
 class SymbolLocator {
 public:
-    SymbolLocator() = default;
+    // Every location attempt and every long loop inside one counts against
+    // `deadline`, which must outlive the locator.
+    explicit SymbolLocator(const Deadline& deadline = Deadline::none()) : deadline_(&deadline) {}
 
     // The image being searched; set by the owner before findCandidates. The
     // locator never writes to it, so an owner may lend it an image it keeps.
     std::shared_ptr<const Image::GrayBuf> source;
-    // Whether a compact ring that is no mode message may be read as an Aztec
-    // Rune (the candidate's kind then becomes Rune); off for the exports.
-    bool acceptRunes = false;
-    // Set when a location attempt met a compact ring that read as no mode
-    // message, cleared by each locate: the only rings a rune search reads
-    // differently. A locate that met none finds no rune on the same image.
-    bool metCompactRingWithoutMode = false;
 
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;
 
     // analyzeAt from the image centre and up to 24 start points around it.
-    bool locate(SymbolCandidate& cand);
+    // Of `rules`, only `runes` matters here: a compact ring that reads as no
+    // mode message may then read as an Aztec Rune (the candidate's kind
+    // becomes Rune).
+    bool locate(SymbolCandidate& cand, ReadRules rules = {});
     // One location attempt (bull's-eye, corners, mode message) from a start point.
-    bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y);
+    bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {});
     // Samples the modules of a located symbol and decodes its data.
     std::optional<std::vector<std::uint8_t>> readSymbol(SymbolCandidate& cand);
     // A crop ten ring-widths wide around a located bull's-eye (white outside source).
@@ -77,7 +77,7 @@ public:
     void fitRingCorners(SymbolCandidate& cand);
 
     // Mode-message ring (mode_ring.cpp).
-    bool readModeRing(SymbolCandidate& cand, double scale);
+    bool readModeRing(SymbolCandidate& cand, double scale, ReadRules rules = {});
     // Gray value of source at the image position of symbol point (u, v) under
     // the current map; kOutsideSample when that lies outside the image.
     std::uint32_t sampleAt(double u, double v) const;
@@ -129,7 +129,7 @@ private:
 
     static std::uint8_t quantizedLevel(std::uint32_t v, const Levels& levels);
     // The bull's-eye check, corner fit and mode ring after a seeding (analyzeAt's second half).
-    bool analyzeSeeded(SymbolCandidate& cand);
+    bool analyzeSeeded(SymbolCandidate& cand, ReadRules rules);
     bool seedingIsSelfContained(std::int32_t sx, std::int32_t sy) const;
     void quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const Levels& levels);
     void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
@@ -146,7 +146,7 @@ private:
     // Ring fill pixels x0..x1 of row y, in order, for the farthest ones.
     void recordRingRun(std::int32_t x0, std::int32_t x1, std::int32_t y);
 
-    bool readModeRingAtScales(SymbolCandidate& cand);
+    bool readModeRingAtScales(SymbolCandidate& cand, ReadRules rules);
     std::uint32_t sampleThrough(const Aztec::Math::ProjectiveMap& map, double u, double v) const;
 
     // buildFullGrid's nodes from one seed pattern (diagonal or on the axes),
@@ -189,6 +189,7 @@ private:
     // modules): the symbol's edge once its size is known.
     double lineReach_ = std::numeric_limits<double>::infinity();
     std::uint32_t analyzeCount_ = 0;
+    const Deadline* deadline_;
 };
 
 }  // namespace AztecCore

@@ -61,7 +61,7 @@ void markDarkBlock(const std::uint8_t* __restrict row, std::uint8_t threshold, s
 
 }  // namespace
 
-GrayBuf computeBlockLevels(const GrayBuf& source) {
+GrayBuf computeBlockLevels(const GrayBuf& source, const Deadline& deadline) {
     const std::int32_t w = source.width();
     const std::int32_t h = source.height();
     const std::int32_t bw = w / kThresholdBlockSide;
@@ -74,8 +74,10 @@ GrayBuf computeBlockLevels(const GrayBuf& source) {
     GrayBuf levels;
     levels.resize(bw + (extraColumn ? 1 : 0), bh + (extraRow ? 1 : 0));
     for (std::int32_t by = 0; by < bh; ++by)
-        for (std::int32_t bx = 0; bx < bw; ++bx)
+        for (std::int32_t bx = 0; bx < bw; ++bx) {
+            deadline.spend(kThresholdBlockSide * kThresholdBlockSide);
             levels.setPixel(bx, by, measureBlock(source, bx * kThresholdBlockSide, by * kThresholdBlockSide));
+        }
 
     // Margins narrower than a block are judged by the block to their left or
     // above; the bottom-right corner takes the right column's copy.

@@ -4,6 +4,7 @@
 // blacken a whole shadowed area.
 #include <cstdint>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 
 namespace AztecCore {
@@ -13,7 +14,8 @@ inline constexpr std::int32_t kThresholdBlockSide = 64;
 // One threshold per block, ceil(w/64) x ceil(h/64). Only complete blocks are
 // measured; the extra right column and bottom row copy their neighbour.
 // A source narrower or lower than one block raises std::out_of_range.
-Image::GrayBuf computeBlockLevels(const Image::GrayBuf& source);
+// Each block measured counts against `deadline`.
+Image::GrayBuf computeBlockLevels(const Image::GrayBuf& source, const Deadline& deadline = Deadline::none());
 
 // Row y of the thresholded source without the image: 1 where the source lies
 // below its block's level, 0 where it reaches it, into dark[0 .. width).

@@ -8,13 +8,15 @@
 
 namespace AztecCore {
 
-BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source) {
-    const Image::GrayBuf levels = computeBlockLevels(source);
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline) {
+    const Image::GrayBuf levels = computeBlockLevels(source, deadline);
     // The thresholded photo is read a row at a time as the depth map's sweeps
     // need it, so it never takes a full-size image of its own.
     UnstretchedDepthMap depth =
-        buildUnstretchedRingDepthMap(source.width(), source.height(),
-                                     [&](std::int32_t y, std::uint8_t* dark) { markDarkRow(source, levels, y, dark); });
+        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
+            deadline.spend(source.width());
+            markDarkRow(source, levels, y, dark);
+        });
     // The peaks of the stretched map, found on the unstretched one: the
     // stretch keeps the order of the values, and the least value it takes to
     // 128 or more stands for 128 (none: no peak).

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 
 namespace AztecCore {
@@ -19,7 +20,8 @@ struct BullseyeDepth {
     std::uint32_t minimumPeak = 256;
 };
 // The photo must be at least 64 x 64 pixels; a smaller one raises std::out_of_range.
-BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source);
+// Every row swept counts against `deadline`.
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline = Deadline::none());
 
 // At most five positions, most likely first: pickPeaks over that map. The
 // photo must be at least 64 x 64 pixels, as above.

@@ -89,7 +89,7 @@ void transpose(const std::uint8_t* src, std::size_t srcStride, std::uint8_t* dst
 
 }  // namespace
 
-void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
+void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source, const Deadline& deadline) {
     const std::int32_t srcW = source.width();
     const std::int32_t srcH = std::max(source.height(), 0);
     const std::int32_t dstW = destination.width();
@@ -101,6 +101,7 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
     std::vector<std::uint8_t> widened(rowLength * static_cast<std::size_t>(srcH));
     ProfileResampler rows(srcW, dstW);
     for (std::int32_t y = 0; y < srcH; ++y) {
+        deadline.spend(dstW);
         const std::uint8_t* sourceRow = source.row(y);
         std::copy(sourceRow, sourceRow + rows.profile.size(), rows.profile.begin());
         rows.run(widened.data() + static_cast<std::size_t>(y) * rowLength);
@@ -120,6 +121,7 @@ void resampleEdgeSteps(GrayBuf& destination, const GrayBuf& source) {
         const auto n = static_cast<std::size_t>(std::min(kColumnBatch, dstW - x0));
         transpose(widened.data() + x0, rowLength, gathered.data(), profileLength, profileLength, n);
         for (std::size_t i = 0; i < n; ++i) {
+            deadline.spend(dstH);
             const std::uint8_t* column = gathered.data() + i * profileLength;
             std::copy(column, column + profileLength, columns.profile.begin());
             columns.run(batch.data() + i * columnLength);

@@ -43,20 +43,24 @@ Channels channelsOf(std::uint32_t format) {
 
 }  // namespace
 
-Image::GrayBuf grayFromView(const talavex_image& view) {
+Image::GrayBuf grayFromView(const talavex_image& view, const Deadline& deadline) {
     const auto width = static_cast<std::int32_t>(view.width);
     const auto height = static_cast<std::int32_t>(view.height);
-    Image::GrayBuf gray;
     const std::uint32_t format = rawValueOf(view.format);
     const std::uint32_t size = bytesPerPixel(format);
+    const bool packed = std::uint64_t{view.stride} == std::uint64_t{view.width} * size;
+    // The search only reads the image and copies it before any change.
+    if (format == TALAVEX_GRAY8 && packed) return Image::GrayBuf::lend(view.pixels, width, height);
+    Image::GrayBuf gray;
     // Tightly packed BGRA is what the exports take: the same vectorised conversion.
-    if (format == TALAVEX_BGRA && std::uint64_t{view.stride} == std::uint64_t{view.width} * size) {
-        gray.setFromBGRA(view.pixels, width, height);
+    if (format == TALAVEX_BGRA && packed) {
+        gray.setFromBGRA(view.pixels, width, height, deadline);
         return gray;
     }
     gray.resize(width, height);
     const Channels c = channelsOf(format);
     for (std::int32_t y = 0; y < height; ++y) {
+        deadline.spend(width);
         const std::uint8_t* in = view.pixels + std::uint64_t{view.stride} * static_cast<std::uint32_t>(y);
         std::uint8_t* out = gray.row(y);
         if (size == 1) {
@@ -69,16 +73,6 @@ Image::GrayBuf grayFromView(const talavex_image& view) {
         }
     }
     return gray;
-}
-
-void invertGray(Image::GrayBuf& image) {
-    // The width is read once: a byte written through `row` could alias the
-    // image's own fields, which would keep the compiler from vectorising.
-    const std::int32_t width = image.width();
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        std::uint8_t* row = image.row(y);
-        for (std::int32_t x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - row[x]);
-    }
 }
 
 }  // namespace AztecCore::Reader

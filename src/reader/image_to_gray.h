@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 #include "talavex/reader.h"
 
@@ -28,10 +29,9 @@ std::uint32_t bytesPerPixel(std::uint32_t format);
 // Why the view cannot be read (a static message), or nullptr when it can.
 const char* invalidViewReason(const talavex_image& view);
 
-// The view's luminance with the library's own weights (a valid view only).
-Image::GrayBuf grayFromView(const talavex_image& view);
-
-// Light and dark swapped.
-void invertGray(Image::GrayBuf& image);
+// The view's luminance with the library's own weights (a valid view only);
+// tightly packed gray pixels are lent, not copied. Every row converted counts
+// against `deadline`.
+Image::GrayBuf grayFromView(const talavex_image& view, const Deadline& deadline);
 
 }  // namespace AztecCore::Reader

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "reader/image_to_gray.h"
-#include "reader/read_passes.h"
+#include "reader/symbol_result.h"
+#include "search/engine.h"
 #include "talavex/reader.h"
 
 #ifndef TALAVEX_VERSION
@@ -13,7 +14,7 @@
 #endif
 
 struct talavex_options {
-    AztecCore::Reader::ReadOptions read;
+    AztecCore::ReadOptions read;
 };
 
 struct talavex_results {
@@ -42,6 +43,31 @@ void fail(talavex_results& results, talavex_status status, const char* message) 
     results.message = message;
 }
 
+AztecCore::Deadline deadlineFor(const AztecCore::ReadOptions& options) {
+    if (options.budgetMs == 0) return {};
+    return {std::int64_t{options.budgetMs} * 1000000, AztecCore::Deadline::steadyNanoseconds};
+}
+
+// Up to options.maxSymbols symbols read, in the order found; with none read,
+// the first one located without its data, when there was one.
+std::vector<SymbolResult> readSymbols(const talavex_image& view, const AztecCore::ReadOptions& options) {
+    using AztecCore::Reader::makeResult;
+    const AztecCore::Deadline deadline = deadlineFor(options);
+    std::vector<SymbolResult> symbols;
+    AztecCore::Image::GrayBuf gray;
+    try {
+        gray = AztecCore::Reader::grayFromView(view, deadline);
+    } catch (const AztecCore::OutOfTime&) {
+        return symbols;
+    }
+    AztecCore::SearchResult found = AztecCore::runPlan(AztecCore::readerPlan(options), std::move(gray), deadline);
+    for (AztecCore::FoundSymbol& read : found.reads)
+        symbols.push_back(makeResult(std::move(read.symbol), true, read.inverted));
+    if (found.unreadable)
+        symbols.push_back(makeResult(std::move(found.unreadable->symbol), false, found.unreadable->inverted));
+    return symbols;
+}
+
 }  // namespace
 
 extern "C" {
@@ -52,7 +78,7 @@ TALAVEX_API talavex_options* talavex_options_new(void) { return new (std::nothro
 TALAVEX_API void talavex_options_free(talavex_options* options) { delete options; }
 
 TALAVEX_API int talavex_options_set_where(talavex_options* options, talavex_where where) {
-    using AztecCore::Reader::Where;
+    using AztecCore::Where;
     if (options == nullptr) return -1;
     switch (AztecCore::Reader::rawValueOf(where)) {
         case TALAVEX_WHERE_AUTO: options->read.where = Where::Auto; return 0;
@@ -92,9 +118,8 @@ TALAVEX_API talavex_results* talavex_read(const talavex_image* image, const tala
         return results;
     }
     try {
-        const AztecCore::Reader::ReadOptions defaults;
-        results->symbols = AztecCore::Reader::readSymbols(AztecCore::Reader::grayFromView(*image),
-                                                          options != nullptr ? options->read : defaults);
+        const AztecCore::ReadOptions defaults;
+        results->symbols = readSymbols(*image, options != nullptr ? options->read : defaults);
     } catch (const std::bad_alloc&) {
         fail(*results, TALAVEX_OUT_OF_MEMORY, "out of memory");
     } catch (const std::length_error&) {

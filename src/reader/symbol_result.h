@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "api/symbol_read.h"
+#include "search/symbol_read.h"
 
 namespace AztecCore::Reader {
 

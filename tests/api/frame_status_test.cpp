@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "api/recognizer.h"
+#include "api/export_search.h"
 #include "decode/decode_test_support.h"
-#include "image/gray_buf.h"
+#include "golden_status.h"
 #include "support/render.h"
 #include "talavex/talavex.h"
 
@@ -44,7 +44,7 @@ struct StatusCase {
     bool mirror;
     ScanStatus result;
     std::string status;
-    std::string resultText;  // Recognizer::resultText, zero bytes kept
+    std::string resultText;  // the pass's bytes, zero bytes kept
     std::string exported;    // what recognizeY and recognizeBGRA return
 };
 
@@ -127,21 +127,14 @@ TEST_P(FrameStatusTest, BothFramePassesReportAndReturnExactly) {
     const auto width = static_cast<std::uint32_t>(frame.width);
     const auto height = static_cast<std::uint32_t>(frame.height);
 
-    {
-        AztecCore::Recognizer recognizer;
-        const AztecCore::Image::GrayBuf gray(frame.pixels.data(), frame.width, frame.height);
-        std::string status;
-        EXPECT_EQ(recognizer.scanGray(gray, status), c.result);
-        EXPECT_EQ(status, c.status);
-        EXPECT_EQ(recognizer.resultText(), c.resultText);
-    }
-    {
-        AztecCore::Recognizer recognizer;
-        std::string status;
-        EXPECT_EQ(recognizer.scanFrame(bgra.data(), frame.width, frame.height, status), c.result);
-        EXPECT_EQ(status, c.status);
-        EXPECT_EQ(recognizer.resultText(), c.resultText);
-    }
+    const auto expectPass = [&](AztecCore::Export which, const std::uint8_t* pixels) {
+        const AztecCore::ExportSearch search = AztecCore::searchForExport(which, pixels, frame.width, frame.height);
+        EXPECT_EQ(search.diagnostics().status, c.result);
+        EXPECT_EQ(talavex_bench::statusText(which, search.diagnostics()), c.status);
+        EXPECT_EQ(search.text(), c.resultText);
+    };
+    expectPass(AztecCore::Export::Y, frame.pixels.data());
+    expectPass(AztecCore::Export::BGRA, bgra.data());
     EXPECT_EQ(exported(recognizeY(frame.pixels.data(), width, height)), c.exported);
     EXPECT_EQ(exported(recognizeBGRA(bgra.data(), width, height)), c.exported);
 }

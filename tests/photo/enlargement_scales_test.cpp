@@ -5,14 +5,14 @@
 #include <limits>
 #include <string>
 
-#include "api/report_text.h"
+#include "golden_status.h"
 
 namespace {
 
 using AztecCore::enlargementAllowed;
 using AztecCore::enlargementScales;
-using AztecCore::formatFloat;
 using AztecCore::scaledSide;
+using talavex_bench::formatFloat;
 
 TEST(EnlargementScales, SixtyOneDriftingFactorsFromFourDown) {
     const auto scales = enlargementScales();

@@ -1,11 +1,12 @@
 #pragma once
-// The photo pass run on a test photo (see support/photo_scene.h for the
-// scenes), with its status text and result.
+// The photo export's pass run on a test photo (see support/photo_scene.h for
+// the scenes), with its status text and result.
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "api/recognizer.h"
+#include "api/export_search.h"
+#include "golden_status.h"
 #include "support/aztec_encoder.h"
 #include "support/render.h"
 
@@ -19,17 +20,15 @@ struct PhotoScan {
     std::string text;
 };
 
-inline PhotoScan scanPhoto(AztecCore::Recognizer& recognizer, const GrayImage& photo) {
-    const std::vector<std::uint8_t> bgra = talavex_test::toBGRA(photo, 7);
-    PhotoScan scan;
-    scan.result = recognizer.scanPhoto(bgra.data(), photo.width, photo.height, scan.status);
-    scan.text = recognizer.resultText();
-    return scan;
-}
-
 inline PhotoScan scanPhoto(const GrayImage& photo) {
-    AztecCore::Recognizer recognizer;
-    return scanPhoto(recognizer, photo);
+    const std::vector<std::uint8_t> bgra = talavex_test::toBGRA(photo, 7);
+    const AztecCore::ExportSearch search =
+        AztecCore::searchForExport(AztecCore::Export::Photo, bgra.data(), photo.width, photo.height);
+    PhotoScan scan;
+    scan.result = search.diagnostics().status;
+    scan.status = talavex_bench::statusText(AztecCore::Export::Photo, search.diagnostics());
+    scan.text = search.text();
+    return scan;
 }
 
 }  // namespace photo_test

@@ -109,8 +109,7 @@ TEST(ScanPhoto, SmallModulesAreReadFromEnlargedCrops) {
 }
 
 TEST(ScanPhoto, ClutterWithoutSymbolIsNotFound) {
-    AztecCore::Recognizer recognizer;
-    const PhotoScan scan = scanPhoto(recognizer, clutteredPhoto(kPhotoW, kPhotoH, 11));
+    const PhotoScan scan = scanPhoto(clutteredPhoto(kPhotoW, kPhotoH, 11));
     EXPECT_EQ(scan.result, NotFound);
     EXPECT_EQ(scan.text, "");
     bool examined = false;
@@ -165,20 +164,6 @@ TEST(ScanPhoto, LocatedButUnreadableSymbol) {
     EXPECT_EQ(scan.result, Located);
     EXPECT_EQ(scan.status, kLocatedStatus);
     EXPECT_EQ(scan.text, "");
-}
-
-TEST(ScanPhoto, RecognizerForgetsEarlierRead) {
-    AztecCore::Recognizer recognizer;
-    GrayImage photo = clutteredPhoto(kPhotoW, kPhotoH, 8);
-    RenderOptions render;
-    render.moduleSize = 4.0;
-    talavex_test::drawSymbol(photo, talavex_test::encodeAztec("first photo"), 300, 300, render);
-    ASSERT_EQ(scanPhoto(recognizer, photo).text, "first photo");
-
-    std::fill(photo.pixels.begin(), photo.pixels.end(), 90);
-    const PhotoScan second = scanPhoto(recognizer, photo);
-    EXPECT_EQ(second.result, NotFound);
-    EXPECT_EQ(second.text, "");
 }
 
 class TooSmallForPhotoPass : public ::testing::TestWithParam<std::pair<int, int>> {};

@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "api/symbol_read.h"
 #include "locate/grid_nodes.h"
+#include "search/symbol_read.h"
 
 namespace AztecCore {
 

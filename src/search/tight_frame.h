@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 #include "math/projective_map.h"
 
-namespace AztecCore::Reader {
+namespace AztecCore {
 
 struct TightFrame {
     Image::GrayBuf image;
@@ -24,12 +25,14 @@ struct TightFrame {
 
 // The gray level of the image's light side: the mean of the pixels brighter
 // than the image's mean.
-std::uint8_t lightLevel(const Image::GrayBuf& image);
+std::uint8_t lightLevel(const Image::GrayBuf& image, const Deadline& deadline = Deadline::none());
 
 // `image` inside a light border of a fifth of its longer side, enlarged by
 // bilinear interpolation until its shorter side (border included) reaches
 // `minSide` pixels or the factor reaches its limit. None when the framed
-// image would have a side longer than `maxSide`.
-std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t minSide, std::int32_t maxSide);
+// image would have a side longer than `maxSide`. Every row written counts
+// against `deadline`.
+std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t minSide, std::int32_t maxSide,
+                                     const Deadline& deadline = Deadline::none());
 
-}  // namespace AztecCore::Reader
+}  // namespace AztecCore

@@ -1,10 +1,10 @@
-#include "reader/blank_symbol.h"
+#include "search/blank_symbol.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace AztecCore::Reader {
+namespace AztecCore {
 
 using Aztec::Math::PointD;
 
@@ -72,4 +72,4 @@ void blankQuadrilateral(Image::GrayBuf& image, const PointD (&corners)[4], doubl
     }
 }
 
-}  // namespace AztecCore::Reader
+}  // namespace AztecCore

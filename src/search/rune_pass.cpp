@@ -1,37 +1,19 @@
-// The rune pass: the centre search again (or the analysis from given start
-// points), now letting a compact ring that is no mode message read as a rune.
+// The rune passes: the centre search again, or the analysis from given start
+// points, now letting a compact ring that is no mode message read as a rune.
 // A rune has no data layers, so its value is all there is to read once the
 // ring and the rings around it verify.
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
-#include "api/lent_source.h"
-#include "api/recognizer.h"
-#include "api/report_text.h"
-#include "photo/bullseye_candidates.h"
+#include "search/locator_run.h"
+#include "search/passes.h"
 
 namespace AztecCore {
 
 using Aztec::Math::PointD;
 
 namespace {
-
-// Lends the image and turns rune reading on for one search, off again however
-// it ends, so the exports' later scans with the same locator never see a rune.
-class RuneSearch {
-public:
-    RuneSearch(SymbolLocator& locator, const Image::GrayBuf& image) : lent_(locator, image), locator_(locator) {
-        locator_.acceptRunes = true;
-    }
-    ~RuneSearch() { locator_.acceptRunes = false; }
-    RuneSearch(const RuneSearch&) = delete;
-    RuneSearch& operator=(const RuneSearch&) = delete;
-
-private:
-    LentSource lent_;
-    SymbolLocator& locator_;
-};
 
 // The gray levels around one square ring of modules, r modules out from the
 // centre module (r = 0: that module alone); a point off the image reads as
@@ -98,52 +80,46 @@ std::vector<std::uint8_t> threeDigits(std::uint32_t value) {
     return {digits, digits + 3};
 }
 
-}  // namespace
-
-ScanStatus Recognizer::scanRune(const Image::GrayBuf& image, std::string& status) {
-    return scanRuneFrom(image, nullptr, status);
-}
-
-ScanStatus Recognizer::scanRuneAt(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points,
-                                  std::string& status) {
-    return scanRuneFrom(image, &points, status);
-}
-
-ScanStatus Recognizer::scanRuneFrom(const Image::GrayBuf& image, const std::vector<CandidatePoint>* points,
-                                    std::string& status) {
-    forgetLastScan();
-    status = "No Aztec Rune found";
-    const RuneSearch search(*locator_, image);
-    const auto readAt = [&](SymbolCandidate& cand, const CandidatePoint* point) {
-        const bool located = point == nullptr ? locator_->locate(cand) : locator_->analyzeAt(cand, point->x, point->y);
-        if (!located || cand.kind != SymbolKind::Rune) return false;
-        // The corners come from the finder's map, polished like a small compact symbol's.
-        locator_->buildCompactGrid(cand);
-        return runeFinderHolds(image, cand);
-    };
-    auto candidates = locator_->findCandidates();
-    SymbolCandidate* found = nullptr;
-    if (points == nullptr) {
-        if (readAt(*candidates.front(), nullptr)) found = candidates.front().get();
-    } else {
-        for (const CandidatePoint& point : *points) {
-            candidates = locator_->findCandidates();
-            if (readAt(*candidates.front(), &point)) {
-                found = candidates.front().get();
-                break;
-            }
-        }
-    }
-    if (found == nullptr) return NotFound;
-    SymbolCandidate& cand = *found;
+// A rune at what an analysis located: the corners come from the finder's
+// map, polished like a small compact symbol's.
+bool readRune(SymbolLocator& locator, SymbolCandidate& cand, const Image::GrayBuf& image, PassOutcome& outcome) {
+    if (cand.kind != SymbolKind::Rune) return false;
+    locator.buildCompactGrid(cand);
+    if (!runeFinderHolds(image, cand)) return false;
     SymbolRead read;
     read.shape = cand;
     recordGeometry(cand, read);
     read.data.text.bytes = threeDigits(cand.runeValue);
-    resultBytes_ = read.data.text.bytes;
-    lastRead_ = std::move(read);
-    status = "Read rune " + describeCandidate(cand);
-    return Read;
+    outcome.read = std::move(read);
+    outcome.diagnostics.status = Read;
+    outcome.diagnostics.shape = cand;
+    return true;
+}
+
+}  // namespace
+
+PassOutcome runeCentrePass(const Image::GrayBuf& image, ReadRules rules, const Deadline& deadline) {
+    PassOutcome outcome;
+    LocatorRun run(lentImage(image), deadline);
+    if (run.locator.locate(run.candidate(), rules)) readRune(run.locator, run.candidate(), image, outcome);
+    return outcome;
+}
+
+PassOutcome runePositionsPass(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points, ReadRules rules,
+                              const Deadline& deadline) {
+    PassOutcome outcome;
+    outcome.diagnostics.positions = static_cast<std::int32_t>(points.size());
+    // One locator for all the points, as the centre search has one for its
+    // start points: what one analysis leaves in its working image is what
+    // the next one starts from.
+    LocatorRun run(lentImage(image), deadline);
+    for (const CandidatePoint& point : points) {
+        deadline.check();
+        auto candidates = run.locator.findCandidates();
+        SymbolCandidate& cand = *candidates.front();
+        if (run.locator.analyzeAt(cand, point.x, point.y, rules) && readRune(run.locator, cand, image, outcome)) break;
+    }
+    return outcome;
 }
 
 }  // namespace AztecCore

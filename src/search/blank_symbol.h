@@ -6,7 +6,7 @@
 #include "image/gray_buf.h"
 #include "math/projective_map.h"
 
-namespace AztecCore::Reader {
+namespace AztecCore {
 
 // Fills the quadrilateral `corners` (in order around it), pushed `margin`
 // pixels outward at every corner, with `level`; pixels off the image are
@@ -20,4 +20,4 @@ Aztec::Math::PointD centroid(const Aztec::Math::PointD (&corners)[4]);
 // Whether `p` lies inside the convex quadrilateral `corners`.
 bool insideQuadrilateral(const Aztec::Math::PointD (&corners)[4], const Aztec::Math::PointD& p);
 
-}  // namespace AztecCore::Reader
+}  // namespace AztecCore

@@ -1,9 +1,9 @@
-#include "reader/tight_frame.h"
+#include "search/tight_frame.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace AztecCore::Reader {
+namespace AztecCore {
 
 namespace {
 
@@ -35,17 +35,21 @@ std::vector<Tap> taps(std::int32_t side, std::int32_t k) {
 // Bilinear rather than nearest: a module edge that falls inside a pixel keeps
 // its position as a grey level, which the nearest pixel would round to a
 // whole source pixel, a third or half of a module at these sizes.
-void enlargeInto(Image::GrayBuf& out, std::int32_t origin, const Image::GrayBuf& image, std::int32_t k) {
+void enlargeInto(Image::GrayBuf& out, std::int32_t origin, const Image::GrayBuf& image, std::int32_t k,
+                 const Deadline& deadline) {
     // Factor 1 samples every pixel at its own centre: the rows are copied.
     if (k == 1) {
-        for (std::int32_t y = 0; y < image.height(); ++y)
+        for (std::int32_t y = 0; y < image.height(); ++y) {
+            deadline.spend(image.width());
             std::copy(image.row(y), image.row(y) + image.width(), out.row(origin + y) + origin);
+        }
         return;
     }
     const std::vector<Tap> columns = taps(image.width(), k);
     const std::vector<Tap> rows = taps(image.height(), k);
     const std::int32_t span = 2 * k;
     for (std::size_t y = 0; y < rows.size(); ++y) {
+        deadline.spend(static_cast<std::int64_t>(columns.size()));
         const Tap& r = rows[y];
         const std::uint8_t* top = image.row(r.low);
         const std::uint8_t* bottom = image.row(r.high);
@@ -62,12 +66,13 @@ void enlargeInto(Image::GrayBuf& out, std::int32_t origin, const Image::GrayBuf&
 
 }  // namespace
 
-std::uint8_t lightLevel(const Image::GrayBuf& image) {
+std::uint8_t lightLevel(const Image::GrayBuf& image, const Deadline& deadline) {
     const std::int64_t count = std::int64_t{image.width()} * image.height();
     if (count <= 0) return 255;
     // One pass into a histogram; both means are then sums over its 256 levels.
     std::uint64_t histogram[256] = {};
     for (std::int32_t y = 0; y < image.height(); ++y) {
+        deadline.spend(image.width());
         const std::uint8_t* row = image.row(y);
         for (std::int32_t x = 0; x < image.width(); ++x) ++histogram[row[x]];
     }
@@ -83,7 +88,8 @@ std::uint8_t lightLevel(const Image::GrayBuf& image) {
     return static_cast<std::uint8_t>(lightCount == 0 ? mean : lightSum / lightCount);
 }
 
-std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t minSide, std::int32_t maxSide) {
+std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t minSide, std::int32_t maxSide,
+                                     const Deadline& deadline) {
     const std::int32_t w = image.width();
     const std::int32_t h = image.height();
     if (w <= 0 || h <= 0 || std::max(w, h) > maxSide) return std::nullopt;
@@ -97,9 +103,9 @@ std::optional<TightFrame> frameTight(const Image::GrayBuf& image, std::int32_t m
     frame.factor = std::clamp((minSide + shorter - 1) / shorter, 1, std::min(kMaxFactor, maxSide / longer));
     const std::int32_t k = frame.factor;
     frame.image.resize(paddedW * k, paddedH * k);
-    frame.image.fill(lightLevel(image));
-    enlargeInto(frame.image, frame.border * k, image, k);
+    frame.image.fill(lightLevel(image, deadline));
+    enlargeInto(frame.image, frame.border * k, image, k, deadline);
     return frame;
 }
 
-}  // namespace AztecCore::Reader
+}  // namespace AztecCore

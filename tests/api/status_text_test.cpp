@@ -1,9 +1,11 @@
-#include "api/report_text.h"
+#include "golden_status.h"
 
 #include <gtest/gtest.h>
 
-namespace AztecCore {
+namespace talavex_bench {
 namespace {
+
+using AztecCore::SymbolKind;
 
 struct DescribeCase {
     SymbolKind kind;
@@ -13,11 +15,11 @@ struct DescribeCase {
     const char* expected;
 };
 
-class DescribeCandidateTest : public ::testing::TestWithParam<DescribeCase> {};
+class DescribeShapeTest : public ::testing::TestWithParam<DescribeCase> {};
 
-TEST_P(DescribeCandidateTest, RendersEveryField) {
+TEST_P(DescribeShapeTest, RendersEveryField) {
     const DescribeCase& c = GetParam();
-    SymbolCandidate cand;
+    AztecCore::SymbolParameters cand;
     cand.kind = c.kind;
     cand.orientation = c.orientation;
     cand.mirrored = c.mirrored;
@@ -25,11 +27,11 @@ TEST_P(DescribeCandidateTest, RendersEveryField) {
     cand.codewordBits = c.codewordBits;
     cand.totalCodewords = c.totalCodewords;
     cand.dataCodewords = c.dataCodewords;
-    EXPECT_EQ(describeCandidate(cand), c.expected);
+    EXPECT_EQ(describeShape(cand), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, DescribeCandidateTest,
+    Table, DescribeShapeTest,
     ::testing::Values(DescribeCase{SymbolKind::Compact, 0, 0, 2, 6, 40, 13, "(C 0' L: 2 D: 78 ECC: 67%)"},
                       DescribeCase{SymbolKind::Full, 3, 1, 5, 8, 120, 100, "(F 270'M L: 5 D: 800 ECC: 16%)"},
                       DescribeCase{SymbolKind::None, 0, 0, 0, 0, 0, 0, "(? 0' L: 0 D: 0 ECC: 0%)"},
@@ -46,4 +48,4 @@ TEST(FormatTest, MatchesPrintf) {
 }
 
 }  // namespace
-}  // namespace AztecCore
+}  // namespace talavex_bench

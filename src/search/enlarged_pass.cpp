@@ -1,0 +1,47 @@
+#include "photo/enlargement_scales.h"
+#include "search/enlarged_crop.h"
+#include "search/passes.h"
+
+namespace AztecCore {
+
+namespace {
+
+// The photo export tries 61 factors from 4 down to 1 at every position; its
+// reads from enlarged crops nearly all come from the first one or two, which
+// make modules of one and a half to three pixels five to twelve pixels wide.
+// A few factors spread over the range keep those reads at a tenth of the cost.
+const std::vector<float>& readerScales() {
+    static const std::vector<float> scales = [] {
+        const std::vector<float> all = enlargementScales();
+        std::vector<float> some;
+        for (const std::size_t k : {0u, 4u, 10u, 20u, 40u}) some.push_back(all[k]);
+        return some;
+    }();
+    return scales;
+}
+
+}  // namespace
+
+PassOutcome enlargedPass(const std::shared_ptr<const Image::GrayBuf>& photo,
+                         const std::vector<PositionAnalysis>& analyses, ReadRules rules, const Deadline& deadline) {
+    PassOutcome outcome;
+    outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
+    SymbolLocator cropper(deadline);
+    cropper.source = photo;
+    for (const PositionAnalysis& analysis : analyses) {
+        EnlargedAttempts attempts = readEnlargedCrop(cropper, analysis.candidate, readerScales(), rules, deadline);
+        if (attempts.read) {
+            outcome.diagnostics.status = Read;
+            outcome.diagnostics.enlargement = attempts.scale;
+            outcome.read = std::move(attempts.read);
+            break;
+        }
+        if (attempts.unreadable) {
+            outcome.diagnostics.status = Located;
+            if (!outcome.unreadable) outcome.unreadable = std::move(attempts.unreadable);
+        }
+    }
+    return outcome;
+}
+
+}  // namespace AztecCore

@@ -1,0 +1,85 @@
+#include "search/search_image.h"
+
+#include <utility>
+
+#include "photo/more_bullseye_candidates.h"
+#include "photo/peak_picker.h"
+#include "search/blank_symbol.h"
+#include "search/tight_frame.h"
+
+namespace AztecCore {
+
+namespace {
+
+// Beyond the photo export's five positions: its misses rank among the next
+// few local maxima of the depth map, and each position costs an analysis.
+constexpr std::size_t kMorePositions = 8;
+
+std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
+    auto out = std::make_shared<Image::GrayBuf>();
+    out->resize(image.width(), image.height());
+    const std::int32_t width = image.width();
+    for (std::int32_t y = 0; y < image.height(); ++y) {
+        deadline.spend(width);
+        const std::uint8_t* in = image.row(y);
+        std::uint8_t* row = out->row(y);
+        for (std::int32_t x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - in[x]);
+    }
+    return out;
+}
+
+}  // namespace
+
+SearchImage::SearchImage(Image::GrayBuf gray) { states_[0].gray = std::make_shared<Image::GrayBuf>(std::move(gray)); }
+
+std::shared_ptr<const Image::GrayBuf> SearchImage::gray(bool inverted, const Deadline& deadline) {
+    State& s = state(inverted);
+    if (!s.gray) s.gray = inverse(*state(!inverted).gray, deadline);
+    return s.gray;
+}
+
+const BullseyeDepth& SearchImage::depth(bool inverted, const Deadline& deadline) {
+    State& s = state(inverted);
+    if (!s.depth) {
+        const auto image = gray(inverted, deadline);
+        deadline.check();
+        s.depth = measureBullseyeDepth(*image, deadline);
+    }
+    return *s.depth;
+}
+
+const std::vector<CandidatePoint>& SearchImage::positions(bool inverted, const Deadline& deadline) {
+    State& s = state(inverted);
+    if (!s.positions) {
+        const BullseyeDepth& map = depth(inverted, deadline);
+        std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
+        const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMorePositions);
+        picked.insert(picked.end(), more.more.begin(), more.more.end());
+        s.spacing = more.spacing;
+        s.positions = std::move(picked);
+    }
+    return *s.positions;
+}
+
+std::int32_t SearchImage::positionSpacing(bool inverted, const Deadline& deadline) {
+    positions(inverted, deadline);
+    return state(inverted).spacing;
+}
+
+void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin,
+                        const Deadline& deadline) {
+    gray(inverted, deadline);
+    State& s = state(inverted);
+    if (!s.light) s.light = lightLevel(*s.gray, deadline);
+    // No pass holds the image now, so it is blanked in place (lent pixels
+    // are copied on the first write).
+    blankQuadrilateral(*s.gray, corners, margin, *s.light);
+    s.depth.reset();
+    s.positions.reset();
+    s.analyses.clear();
+    s.centreMetCompactRing.reset();
+    // The other polarity is made again from this one when asked for.
+    state(!inverted) = State{};
+}
+
+}  // namespace AztecCore

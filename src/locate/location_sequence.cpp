@@ -22,6 +22,7 @@ bool SymbolLocator::analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_
 }
 
 bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand, ReadRules rules) {
+    cand.metCompactRingWithoutMode = false;
     // A full-range finder contains a compact-looking one, so full goes first.
     if (checkBullseye(cand, true)) {
         cand.kind = SymbolKind::Full;
@@ -77,10 +78,14 @@ bool SymbolLocator::seedingIsSelfContained(std::int32_t sx, std::int32_t sy) con
 // skipped. This holds only while every seeding is self-contained (the
 // working image differs without the skipped attempts' marks) and the centre
 // lies in the image (the edge scans quantise their row and column first).
-bool SymbolLocator::locate(SymbolCandidate& cand, ReadRules rules) {
-    cand.metCompactRingWithoutMode = false;
+bool SymbolLocator::locate(SymbolCandidate& cand, ReadRules rules, LocateTrace* trace) {
     const std::int32_t cx = source->width() / 2;
     const std::int32_t cy = source->height() / 2;
+    const auto record = [&](std::int32_t sx, std::int32_t sy) {
+        if (trace == nullptr) return;
+        if (cand.metCompactRingWithoutMode) trace->compactRingsWithoutMode.push_back({sx, sy});
+        if (cand.kind != SymbolKind::None) trace->sawBullseye = true;
+    };
     bool skipRepeats = true;
     for (const StartOffset& o : kStartOffsets)
         skipRepeats = skipRepeats && seedingIsSelfContained(cx + o.dx, cy + o.dy);
@@ -89,17 +94,23 @@ bool SymbolLocator::locate(SymbolCandidate& cand, ReadRules rules) {
     Levels failedLevels;
     for (const StartOffset& o : kStartOffsets) {
         deadline_->check();
+        const std::int32_t sx = cx + o.dx;
+        const std::int32_t sy = cy + o.dy;
         if (!skipRepeats) {
-            if (analyzeAt(cand, cx + o.dx, cy + o.dy, rules)) return true;
+            const bool located = analyzeAt(cand, sx, sy, rules);
+            record(sx, sy);
+            if (located) return true;
             continue;
         }
         ++analyzeCount_;
-        cand.center = seedCenter(cx + o.dx, cy + o.dy);
+        cand.center = seedCenter(sx, sy);
         const bool repeat = failedBefore && cand.center.x == failedCenter.x && cand.center.y == failedCenter.y &&
                             seedLevels_.lo == failedLevels.lo && seedLevels_.mid == failedLevels.mid &&
                             seedLevels_.hi == failedLevels.hi;
         if (repeat) continue;
-        if (analyzeSeeded(cand, rules)) return true;
+        const bool located = analyzeSeeded(cand, rules);
+        record(sx, sy);
+        if (located) return true;
         const std::int64_t px = nearestPixel(cand.center.x);
         const std::int64_t py = nearestPixel(cand.center.y);
         failedBefore = px >= 0 && py >= 0 && px < source->width() && py < source->height();

@@ -12,8 +12,8 @@ struct SymbolCandidate : SymbolParameters {
     Aztec::Math::PointD center;
     // Top-left, top-right, bottom-right, bottom-left corner of the bull's-eye's outer light ring.
     Aztec::Math::PointD corners[4] = {};
-    // Set when an attempt met a compact ring that read as no mode message
-    // (cleared by each locate): the only rings that can read as a rune.
+    // The last attempt met a compact ring that read as no mode message: the
+    // only rings that can read as a rune.
     bool metCompactRingWithoutMode = false;
 };
 

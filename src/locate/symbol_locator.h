@@ -39,11 +39,24 @@ public:
     // One fresh candidate seeded at the centre of source.
     std::vector<std::unique_ptr<SymbolCandidate>> findCandidates() const;
 
+    struct IPoint {
+        std::int32_t x = 0, y = 0;
+    };
+    // What the attempts of one search saw on their way, for the searches
+    // that may follow it on the same image.
+    struct LocateTrace {
+        // Start points whose attempt met a compact ring that read as no mode
+        // message: the only places where a rune search could read a rune.
+        std::vector<IPoint> compactRingsWithoutMode;
+        // Some attempt's rings passed the bull's-eye check.
+        bool sawBullseye = false;
+    };
+
     // analyzeAt from the image centre and up to 24 start points around it.
     // Of `rules`, only `runes` matters here: a compact ring that reads as no
     // mode message may then read as an Aztec Rune (the candidate's kind
     // becomes Rune).
-    bool locate(SymbolCandidate& cand, ReadRules rules = {});
+    bool locate(SymbolCandidate& cand, ReadRules rules = {}, LocateTrace* trace = nullptr);
     // One location attempt (bull's-eye, corners, mode message) from a start point.
     bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {});
     // Samples the modules of a located symbol and decodes its data.
@@ -114,10 +127,6 @@ public:
     std::int64_t fillCount() const { return fillCount_; }
     std::uint32_t analyzeCount() const { return analyzeCount_; }
     std::uint32_t readCount() const { return readCount_; }
-
-    struct IPoint {
-        std::int32_t x = 0, y = 0;
-    };
 
 private:
     struct Region {

@@ -1,27 +1,32 @@
-#include "search/locator_run.h"
 #include "search/passes.h"
 #include "search/read_candidate.h"
 
 namespace AztecCore {
 
-PassOutcome centrePass(const Image::GrayBuf& image, ReadRules rules, const Deadline& deadline) {
-    LocatorRun run(lentImage(image), deadline);
-    SymbolCandidate& cand = run.candidate();
+PassOutcome centrePass(SymbolLocator& locator, ReadRules rules) {
+    auto candidates = locator.findCandidates();
+    SymbolCandidate& cand = *candidates.front();
     PassOutcome outcome;
-    const bool located = run.locator.locate(cand, rules);
-    outcome.metCompactRingWithoutMode = cand.metCompactRingWithoutMode;
-    if (located) {
-        outcome.diagnostics.status = Located;
-        CandidateRead found = readCandidate(run.locator, cand, rules);
-        if (found.read) {
-            outcome.diagnostics.status = Read;
-            outcome.diagnostics.corrected = found.symbol.data.correctedCodewords;
-            outcome.read = std::move(found.symbol);
-        } else {
-            outcome.unreadable = std::move(found.symbol);
-        }
-    }
+    SymbolLocator::LocateTrace trace;
+    const bool located = locator.locate(cand, rules, &trace);
+    for (const SymbolLocator::IPoint& p : trace.compactRingsWithoutMode) outcome.runePoints.push_back({p.x, p.y});
+    outcome.sawBullseye = trace.sawBullseye;
     outcome.diagnostics.shape = cand;
+    if (!located) return outcome;
+    if (cand.kind == SymbolKind::Rune) {
+        readRune(locator, cand, outcome);
+        return outcome;
+    }
+    outcome.diagnostics.status = Located;
+    CandidateRead found = readCandidate(locator, cand, rules);
+    outcome.diagnostics.shape = cand;
+    if (found.read) {
+        outcome.diagnostics.status = Read;
+        outcome.diagnostics.corrected = found.symbol.data.correctedCodewords;
+        outcome.read = std::move(found.symbol);
+    } else {
+        outcome.unreadable = std::move(found.symbol);
+    }
     return outcome;
 }
 

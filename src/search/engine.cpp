@@ -1,5 +1,6 @@
 #include "search/engine.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "search/blank_symbol.h"
@@ -14,52 +15,21 @@ namespace {
 constexpr std::int32_t kSmallestPhoto = 64;
 // Modules blanked beyond a read symbol's corners, for the corners' error.
 constexpr double kBlankMargin = 1.5;
+// The tight frame copies the image into a larger one: always worth it for a
+// small image (symbols cropped to their edge at a few pixels per module), for
+// a large one only where the centre search saw a bull's-eye it could not read.
+constexpr std::int32_t kAlwaysFramedSide = 1024;
 
 class Engine {
 public:
-    Engine(Image::GrayBuf gray, const Deadline& deadline) : image_(std::move(gray)), deadline_(deadline) {}
+    Engine(Image::GrayBuf gray, const Deadline& deadline) : image_(std::move(gray), deadline), deadline_(deadline) {}
+
+    // Nothing to search for: an image too flat to hold a symbol.
+    bool tooFlat(const Plan& plan) { return plan.leastContrast > 0 && image_.contrast() < plan.leastContrast; }
 
     // The pass, unless what earlier passes saw rules it out; true when it read.
     bool run(const Pass& pass) {
-        const auto gray = image_.gray(pass.inverted, deadline_);
-        const bool photoSized = gray->width() >= kSmallestPhoto && gray->height() >= kSmallestPhoto;
-        std::optional<PassOutcome> outcome;
-        switch (pass.kind) {
-            case PassKind::Centre:
-                outcome = centrePass(*gray, pass.rules, deadline_);
-                image_.centreMetCompactRing(pass.inverted) = outcome->metCompactRingWithoutMode;
-                break;
-            case PassKind::Photo: {
-                // The photo export raises for a photo below the candidate search's size.
-                const std::vector<CandidatePoint> positions = findBullseyeCandidates(*gray);
-                outcome = photoExportPass(gray, positions, pass.rules, deadline_);
-                break;
-            }
-            case PassKind::Positions:
-                if (!photoSized) break;
-                image_.analyses(pass.inverted).clear();
-                outcome = positionsPass(gray, image_.positions(pass.inverted, deadline_),
-                                        image_.positionSpacing(pass.inverted, deadline_), pass.rules, deadline_,
-                                        image_.analyses(pass.inverted));
-                break;
-            case PassKind::RuneCentre: {
-                // A centre search that met no compact ring without a mode
-                // message would find no rune either.
-                const std::optional<bool> met = image_.centreMetCompactRing(pass.inverted);
-                if (met && !*met) break;
-                outcome = runeCentrePass(*gray, pass.rules, deadline_);
-                break;
-            }
-            case PassKind::RunePositions:
-                if (!photoSized) break;
-                outcome = runePositionsPass(*gray, image_.positions(pass.inverted, deadline_), pass.rules, deadline_);
-                break;
-            case PassKind::Enlarged:
-                if (!photoSized) break;
-                outcome = enlargedPass(gray, image_.analyses(pass.inverted), pass.rules, deadline_);
-                break;
-            case PassKind::TightFrame: outcome = tightFramePass(*gray, pass.rules, deadline_); break;
-        }
+        std::optional<PassOutcome> outcome = runPass(pass);
         if (!outcome) return false;
         result_.ran.push_back({pass, outcome->diagnostics});
         if (outcome->read) {
@@ -80,7 +50,7 @@ public:
             // A read with no known place has nothing to blank: the search
             // would find it first again.
             if (!last.hasGeometry) return;
-            image_.blank(inverted, last.corners, kBlankMargin * last.moduleSize, deadline_);
+            image_.blank(inverted, last.corners, kBlankMargin * last.moduleSize);
             if (!runUntilRead(plan.more, inverted)) return;
             if (repeatsEarlierRead(result_.reads.back())) {
                 result_.reads.pop_back();
@@ -101,6 +71,50 @@ public:
     SearchResult& result() { return result_; }
 
 private:
+    std::optional<PassOutcome> runPass(const Pass& pass) {
+        const bool inverted = pass.inverted;
+        const auto gray = image_.gray(inverted);
+        const bool photoSized = gray->width() >= kSmallestPhoto && gray->height() >= kSmallestPhoto;
+        StateEvidence& seen = image_.evidence(inverted);
+        switch (pass.kind) {
+            case PassKind::Centre: {
+                PassOutcome outcome = centrePass(image_.locator(inverted), pass.rules);
+                seen.centreRunePoints = outcome.runePoints;
+                seen.centreSawBullseye = outcome.sawBullseye;
+                return outcome;
+            }
+            case PassKind::Photo:
+                // The photo export raises for a photo below the candidate search's size.
+                return photoExportPass(gray, findBullseyeCandidates(*gray), pass.rules, deadline_);
+            case PassKind::Positions: {
+                if (!photoSized) return std::nullopt;
+                seen.analyses.clear();
+                PassOutcome outcome =
+                    positionsPass(image_.locator(inverted), image_.positions(inverted),
+                                  image_.positionSpacing(inverted), pass.rules, deadline_, seen.analyses);
+                seen.positionRunePoints = outcome.runePoints;
+                return outcome;
+            }
+            case PassKind::RuneCentre:
+                // Only a compact ring that read as no mode message can be a rune.
+                if (seen.centreRunePoints)
+                    return runePointsPass(image_.locator(inverted), *seen.centreRunePoints, pass.rules, deadline_);
+                return runeCentrePass(image_.locator(inverted), pass.rules);
+            case PassKind::RunePositions:
+                if (!seen.positionRunePoints) return std::nullopt;
+                return runePointsPass(image_.locator(inverted), *seen.positionRunePoints, pass.rules, deadline_);
+            case PassKind::Enlarged:
+                if (!photoSized) return std::nullopt;
+                return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
+            case PassKind::TightFrame:
+                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide &&
+                    !seen.centreSawBullseye.value_or(false))
+                    return std::nullopt;
+                return tightFramePass(*gray, pass.rules, deadline_);
+        }
+        return std::nullopt;
+    }
+
     // The same bytes again, from no known place or from where an earlier read
     // was blanked: the blanking missed it, and it counts once.
     bool repeatsEarlierRead(const FoundSymbol& found) const {
@@ -124,7 +138,7 @@ private:
 SearchResult runPlan(const Plan& plan, Image::GrayBuf gray, const Deadline& deadline) {
     Engine engine(std::move(gray), deadline);
     try {
-        if (engine.runUntilRead(plan.passes) && plan.maxSymbols > 1) engine.readMore(plan);
+        if (!engine.tooFlat(plan) && engine.runUntilRead(plan.passes) && plan.maxSymbols > 1) engine.readMore(plan);
     } catch (const OutOfTime&) {
         engine.result().outOfTime = true;
     }

@@ -22,14 +22,12 @@ const std::vector<float>& readerScales() {
 
 }  // namespace
 
-PassOutcome enlargedPass(const std::shared_ptr<const Image::GrayBuf>& photo,
-                         const std::vector<PositionAnalysis>& analyses, ReadRules rules, const Deadline& deadline) {
+PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
+                         const Deadline& deadline) {
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
-    SymbolLocator cropper(deadline);
-    cropper.source = photo;
     for (const PositionAnalysis& analysis : analyses) {
-        EnlargedAttempts attempts = readEnlargedCrop(cropper, analysis.candidate, readerScales(), rules, deadline);
+        EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, readerScales(), rules, deadline);
         if (attempts.read) {
             outcome.diagnostics.status = Read;
             outcome.diagnostics.enlargement = attempts.scale;

@@ -4,8 +4,10 @@
 // how it ended that only diagnostics read.
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "decode/symbol_parameters.h"
+#include "photo/bullseye_candidates.h"
 #include "search/symbol_read.h"
 
 namespace AztecCore {
@@ -28,9 +30,11 @@ struct PassOutcome {
     std::optional<SymbolRead> read;
     // Located with a mode message, data unreadable (data left empty).
     std::optional<SymbolRead> unreadable;
-    // A search from start points met a compact ring that read as no mode
-    // message: the only rings a rune search reads differently.
-    bool metCompactRingWithoutMode = false;
+    // Where an analysis met a compact ring that read as no mode message: the
+    // only places where a rune search could read a rune.
+    std::vector<CandidatePoint> runePoints;
+    // Some analysis saw a bull's-eye, whether or not it read its mode message.
+    bool sawBullseye = false;
     PassDiagnostics diagnostics;
 };
 

@@ -48,6 +48,8 @@ Plan readerPlan(const ReadOptions& options) {
     const bool anywhere = options.where != Where::Centre;
     Plan plan;
     plan.maxSymbols = options.maxSymbols;
+    // The sensor's own noise alone spans more levels than this.
+    plan.leastContrast = 8;
     auto& p = plan.passes;
     for (const bool inverted : {false, true}) {
         if (inverted && !options.inverted) break;

@@ -38,6 +38,9 @@ struct Plan {
     // read symbol blanked out, in the polarity of the first read.
     std::uint32_t maxSymbols = 1;
     std::vector<Pass> more;
+    // An image whose lightest and darkest pixels differ by less than this is
+    // not searched at all (0: every image is).
+    std::uint32_t leastContrast = 0;
 };
 
 enum class Export { Y, BGRA, Photo };

@@ -1,15 +1,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "search/locator_run.h"
 #include "search/passes.h"
 #include "search/read_candidate.h"
 
 namespace AztecCore {
 
-PassOutcome positionsPass(const std::shared_ptr<const Image::GrayBuf>& photo,
-                          const std::vector<CandidatePoint>& positions, std::int32_t spacing, ReadRules rules,
-                          const Deadline& deadline, std::vector<PositionAnalysis>& analyses) {
+PassOutcome positionsPass(SymbolLocator& locator, const std::vector<CandidatePoint>& positions, std::int32_t spacing,
+                          ReadRules rules, const Deadline& deadline, std::vector<PositionAnalysis>& analyses) {
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(positions.size());
     // Several positions around one ring lead the analysis to the same
@@ -21,15 +19,17 @@ PassOutcome positionsPass(const std::shared_ptr<const Image::GrayBuf>& photo,
     };
     for (const CandidatePoint& position : positions) {
         deadline.check();
-        LocatorRun run(photo, deadline);
-        SymbolCandidate& cand = run.candidate();
-        const bool located = run.locator.analyzeAt(cand, position.x, position.y, rules);
+        auto candidates = locator.findCandidates();
+        SymbolCandidate& cand = *candidates.front();
+        const bool located = locator.analyzeAt(cand, position.x, position.y, rules);
+        if (cand.metCompactRingWithoutMode) outcome.runePoints.push_back(position);
         // No bull's-eye: nothing to read here, nor to enlarge.
         if (cand.kind == SymbolKind::None || examined(cand.center)) continue;
+        outcome.sawBullseye = true;
         analyses.push_back({position, cand, located});
         if (!located) continue;
         if (outcome.diagnostics.status == NotFound) outcome.diagnostics.status = Located;
-        CandidateRead found = readCandidate(run.locator, cand, rules);
+        CandidateRead found = readCandidate(locator, cand, rules);
         if (found.read) {
             outcome.diagnostics.status = Read;
             outcome.read = std::move(found.symbol);

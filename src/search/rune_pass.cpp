@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "search/locator_run.h"
 #include "search/passes.h"
 
 namespace AztecCore {
@@ -80,12 +79,13 @@ std::vector<std::uint8_t> threeDigits(std::uint32_t value) {
     return {digits, digits + 3};
 }
 
-// A rune at what an analysis located: the corners come from the finder's
-// map, polished like a small compact symbol's.
-bool readRune(SymbolLocator& locator, SymbolCandidate& cand, const Image::GrayBuf& image, PassOutcome& outcome) {
+}  // namespace
+
+bool readRune(SymbolLocator& locator, SymbolCandidate& cand, PassOutcome& outcome) {
     if (cand.kind != SymbolKind::Rune) return false;
+    // The corners come from the finder's map, polished like a small compact symbol's.
     locator.buildCompactGrid(cand);
-    if (!runeFinderHolds(image, cand)) return false;
+    if (!runeFinderHolds(*locator.source, cand)) return false;
     SymbolRead read;
     read.shape = cand;
     recordGeometry(cand, read);
@@ -96,28 +96,22 @@ bool readRune(SymbolLocator& locator, SymbolCandidate& cand, const Image::GrayBu
     return true;
 }
 
-}  // namespace
-
-PassOutcome runeCentrePass(const Image::GrayBuf& image, ReadRules rules, const Deadline& deadline) {
+PassOutcome runeCentrePass(SymbolLocator& locator, ReadRules rules) {
     PassOutcome outcome;
-    LocatorRun run(lentImage(image), deadline);
-    if (run.locator.locate(run.candidate(), rules)) readRune(run.locator, run.candidate(), image, outcome);
+    auto candidates = locator.findCandidates();
+    if (locator.locate(*candidates.front(), rules)) readRune(locator, *candidates.front(), outcome);
     return outcome;
 }
 
-PassOutcome runePositionsPass(const Image::GrayBuf& image, const std::vector<CandidatePoint>& points, ReadRules rules,
-                              const Deadline& deadline) {
+PassOutcome runePointsPass(SymbolLocator& locator, const std::vector<CandidatePoint>& points, ReadRules rules,
+                           const Deadline& deadline) {
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(points.size());
-    // One locator for all the points, as the centre search has one for its
-    // start points: what one analysis leaves in its working image is what
-    // the next one starts from.
-    LocatorRun run(lentImage(image), deadline);
     for (const CandidatePoint& point : points) {
         deadline.check();
-        auto candidates = run.locator.findCandidates();
+        auto candidates = locator.findCandidates();
         SymbolCandidate& cand = *candidates.front();
-        if (run.locator.analyzeAt(cand, point.x, point.y, rules) && readRune(run.locator, cand, image, outcome)) break;
+        if (locator.analyzeAt(cand, point.x, point.y, rules) && readRune(locator, cand, outcome)) break;
     }
     return outcome;
 }

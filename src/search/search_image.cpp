@@ -1,5 +1,6 @@
 #include "search/search_image.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "photo/more_bullseye_candidates.h"
@@ -30,28 +31,34 @@ std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadl
 
 }  // namespace
 
-SearchImage::SearchImage(Image::GrayBuf gray) { states_[0].gray = std::make_shared<Image::GrayBuf>(std::move(gray)); }
+SearchImage::SearchImage(Image::GrayBuf gray, const Deadline& deadline) : deadline_(deadline) {
+    states_[0].gray = std::make_shared<Image::GrayBuf>(std::move(gray));
+}
 
-std::shared_ptr<const Image::GrayBuf> SearchImage::gray(bool inverted, const Deadline& deadline) {
+std::shared_ptr<const Image::GrayBuf> SearchImage::gray(bool inverted) {
     State& s = state(inverted);
-    if (!s.gray) s.gray = inverse(*state(!inverted).gray, deadline);
+    if (!s.gray) {
+        deadline_.check();
+        s.gray = inverse(*state(!inverted).gray, deadline_);
+    }
     return s.gray;
 }
 
-const BullseyeDepth& SearchImage::depth(bool inverted, const Deadline& deadline) {
+SymbolLocator& SearchImage::locator(bool inverted) {
     State& s = state(inverted);
-    if (!s.depth) {
-        const auto image = gray(inverted, deadline);
-        deadline.check();
-        s.depth = measureBullseyeDepth(*image, deadline);
+    if (!s.locator) {
+        s.locator.emplace(deadline_);
+        s.locator->source = gray(inverted);
     }
-    return *s.depth;
+    return *s.locator;
 }
 
-const std::vector<CandidatePoint>& SearchImage::positions(bool inverted, const Deadline& deadline) {
+const std::vector<CandidatePoint>& SearchImage::positions(bool inverted) {
     State& s = state(inverted);
     if (!s.positions) {
-        const BullseyeDepth& map = depth(inverted, deadline);
+        const auto image = gray(inverted);
+        deadline_.check();
+        const BullseyeDepth map = measureBullseyeDepth(*image, deadline_);
         std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
         const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMorePositions);
         picked.insert(picked.end(), more.more.begin(), more.more.end());
@@ -61,23 +68,40 @@ const std::vector<CandidatePoint>& SearchImage::positions(bool inverted, const D
     return *s.positions;
 }
 
-std::int32_t SearchImage::positionSpacing(bool inverted, const Deadline& deadline) {
-    positions(inverted, deadline);
+std::int32_t SearchImage::positionSpacing(bool inverted) {
+    positions(inverted);
     return state(inverted).spacing;
 }
 
-void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin,
-                        const Deadline& deadline) {
-    gray(inverted, deadline);
+std::uint32_t SearchImage::contrast() {
+    if (!contrast_) {
+        const Image::GrayBuf& image = *gray(false);
+        std::uint8_t lo = 255;
+        std::uint8_t hi = 0;
+        const std::int32_t width = image.width();
+        for (std::int32_t y = 0; y < image.height(); ++y) {
+            deadline_.spend(width);
+            const std::uint8_t* row = image.row(y);
+            for (std::int32_t x = 0; x < width; ++x) {
+                lo = std::min(lo, row[x]);
+                hi = std::max(hi, row[x]);
+            }
+        }
+        contrast_ = hi >= lo ? std::uint32_t{hi} - lo : 0u;
+    }
+    return *contrast_;
+}
+
+void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin) {
+    gray(inverted);
     State& s = state(inverted);
-    if (!s.light) s.light = lightLevel(*s.gray, deadline);
+    if (!s.light) s.light = lightLevel(*s.gray, deadline_);
     // No pass holds the image now, so it is blanked in place (lent pixels
     // are copied on the first write).
+    s.locator.reset();
     blankQuadrilateral(*s.gray, corners, margin, *s.light);
-    s.depth.reset();
     s.positions.reset();
-    s.analyses.clear();
-    s.centreMetCompactRing.reset();
+    s.evidence = StateEvidence{};
     // The other polarity is made again from this one when asked for.
     state(!inverted) = State{};
 }

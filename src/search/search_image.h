@@ -1,9 +1,10 @@
 #pragma once
 // The image a search reads, in either polarity, with the work that the
-// passes on one state of it share: the ring-depth map, the candidate
-// positions picked from it and what the analyses at those positions found.
-// Each is made when a pass first asks for it, and made again only after the
-// image changes (a read symbol blanked out). The inverted image is a copy
+// passes on one state of it share: one locator for the searches in the image
+// itself, the ring-depth map, the candidate positions picked from it, what
+// the analyses at those positions found and where a rune search could read a
+// rune. Each is made when a pass first asks for it, and made again only after
+// the image changes (a read symbol blanked out). The inverted image is a copy
 // made on first use, not a rewrite of the caller's.
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "common/deadline.h"
 #include "image/gray_buf.h"
 #include "locate/symbol_candidate.h"
+#include "locate/symbol_locator.h"
 #include "photo/bullseye_candidates.h"
 
 namespace AztecCore {
@@ -24,43 +26,53 @@ struct PositionAnalysis {
     bool located = false;       // its mode message was read
 };
 
+// What the searches of one state saw, for the passes after them.
+struct StateEvidence {
+    // Where the centre search and the position analyses met compact rings
+    // that read as no mode message (none: that search has not run).
+    std::optional<std::vector<CandidatePoint>> centreRunePoints;
+    std::optional<std::vector<CandidatePoint>> positionRunePoints;
+    // Whether the centre search saw a bull's-eye (none: it has not run).
+    std::optional<bool> centreSawBullseye;
+    std::vector<PositionAnalysis> analyses;
+};
+
 class SearchImage {
 public:
-    explicit SearchImage(Image::GrayBuf gray);
+    SearchImage(Image::GrayBuf gray, const Deadline& deadline);
 
     // The image with light and dark swapped when `inverted`.
-    std::shared_ptr<const Image::GrayBuf> gray(bool inverted, const Deadline& deadline);
-    const BullseyeDepth& depth(bool inverted, const Deadline& deadline);
+    std::shared_ptr<const Image::GrayBuf> gray(bool inverted);
+    // A locator reading gray(inverted), shared by the passes on it.
+    SymbolLocator& locator(bool inverted);
     // The photo export's positions (at most five, deepest first) and then the
     // further bull's-eyes of the same map that they leave out.
-    const std::vector<CandidatePoint>& positions(bool inverted, const Deadline& deadline);
+    const std::vector<CandidatePoint>& positions(bool inverted);
     // Positions closer than this in x and in y lead to the same bull's-eye.
-    std::int32_t positionSpacing(bool inverted, const Deadline& deadline);
-
-    // The analyses at the positions, filled by the position pass.
-    std::vector<PositionAnalysis>& analyses(bool inverted) { return state(inverted).analyses; }
-    // Whether the search from the start points around the centre met a
-    // compact ring that read as no mode message; none until it ran.
-    std::optional<bool>& centreMetCompactRing(bool inverted) { return state(inverted).centreMetCompactRing; }
+    std::int32_t positionSpacing(bool inverted);
+    StateEvidence& evidence(bool inverted) { return state(inverted).evidence; }
+    // The difference between the lightest and the darkest pixel.
+    std::uint32_t contrast();
 
     // The quadrilateral `corners` pushed out by `margin` pixels, filled with
     // the light level of the image as it was before the first blanking; the
     // other polarity is made again from this one when next asked for.
-    void blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin, const Deadline& deadline);
+    void blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin);
 
 private:
     struct State {
         std::shared_ptr<Image::GrayBuf> gray;
-        std::optional<BullseyeDepth> depth;
+        std::optional<SymbolLocator> locator;
         std::optional<std::vector<CandidatePoint>> positions;
         std::int32_t spacing = 0;
-        std::vector<PositionAnalysis> analyses;
-        std::optional<bool> centreMetCompactRing;
+        StateEvidence evidence;
         std::optional<std::uint8_t> light;  // the level blanked symbols are filled with
     };
     State& state(bool inverted) { return states_[inverted ? 1 : 0]; }
 
+    const Deadline& deadline_;
     State states_[2];
+    std::optional<std::uint32_t> contrast_;
 };
 
 }  // namespace AztecCore

@@ -1,4 +1,5 @@
 #include "search/enlarged_crop.h"
+#include "search/locator_run.h"
 #include "search/passes.h"
 #include "search/tight_frame.h"
 
@@ -16,11 +17,14 @@ PassOutcome tightFramePass(const Image::GrayBuf& image, ReadRules rules, const D
     deadline.check();
     const auto frame = frameTight(image, kTightSide, kMaxScaledSide, deadline);
     if (!frame) return {};
-    PassOutcome outcome = centrePass(frame->image, rules, deadline);
-    if (!outcome.read && outcome.metCompactRingWithoutMode) {
+    SymbolLocator locator(deadline);
+    locator.source = lentImage(frame->image);
+    PassOutcome outcome = centrePass(locator, rules);
+    if (!outcome.read && !outcome.runePoints.empty()) {
         ReadRules runes = rules;
         runes.runes = true;
-        outcome = runeCentrePass(frame->image, runes, deadline);
+        PassOutcome rune = runePointsPass(locator, outcome.runePoints, runes, deadline);
+        if (rune.read) outcome = std::move(rune);
     }
     for (auto* symbol : {&outcome.read, &outcome.unreadable}) {
         if (!*symbol) continue;

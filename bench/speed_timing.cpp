@@ -41,16 +41,24 @@ std::uint64_t answerHash(const std::string& text) {
 }
 
 CallTime timeCall(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock) {
+    return timeAnswer([&] { return library.recognize(which, image); }, clock);
+}
+
+CallTime timeCallInChild(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock,
+                         double timeoutSeconds) {
+    return timeAnswerInChild([&] { return library.recognize(which, image); }, clock, timeoutSeconds);
+}
+
+CallTime timeAnswer(const std::function<std::string()>& call, Clock clock) {
     const double start = nowMillis(clock);
-    const std::string answer = library.recognize(which, image);
+    const std::string answer = call();
     CallTime time;
     time.millis = nowMillis(clock) - start;
     time.answer = answerHash(answer);
     return time;
 }
 
-CallTime timeCallInChild(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock,
-                         double timeoutSeconds) {
+CallTime timeAnswerInChild(const std::function<std::string()>& call, Clock clock, double timeoutSeconds) {
     CallTime timedOut;
     timedOut.millis = timeoutSeconds * 1000.0;
     timedOut.timedOut = true;
@@ -70,7 +78,7 @@ CallTime timeCallInChild(const TalavexLibrary& library, Export which, const Spee
         const auto seconds = static_cast<rlim_t>(std::ceil(timeoutSeconds));
         const rlimit cpu{seconds, seconds};
         setrlimit(RLIMIT_CPU, &cpu);
-        const CallTime time = timeCall(library, which, image, clock);
+        const CallTime time = timeAnswer(call, clock);
         const bool ok = write(fds[1], &time, sizeof time) == static_cast<ssize_t>(sizeof time);
         _exit(ok ? 0 : 1);
     }

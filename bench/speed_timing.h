@@ -3,6 +3,7 @@
 // for calls that may run for minutes or exhaust memory, in a child process
 // that is killed after a timeout.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "speed_library.h"
@@ -24,6 +25,11 @@ enum class Clock { ThreadCpu, Wall };
 std::uint64_t answerHash(const std::string& text);
 
 CallTime timeCall(const TalavexLibrary& library, Export which, const SpeedImage& image, Clock clock);
+
+// The same for any call that gives its answer as text (the reader's, say):
+// in this process, or in a child as timeCallInChild does.
+CallTime timeAnswer(const std::function<std::string()>& call, Clock clock);
+CallTime timeAnswerInChild(const std::function<std::string()>& call, Clock clock, double timeoutSeconds);
 
 // The child shares the image with this process (fork, no copy); the call's
 // time is taken in the child, which may use `timeoutSeconds` of CPU time. A

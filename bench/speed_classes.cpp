@@ -20,16 +20,14 @@ using talavex_test::AztecSize;
 using talavex_test::AztecSymbol;
 using talavex_test::GrayImage;
 
-namespace {
-
-// Each image draws from its own generator, so a class's images do not depend
-// on how many of them, or of the other classes, are made.
 std::mt19937 imageRng(std::uint32_t seed, const std::string& className, int index) {
     std::uint32_t hash = 2166136261u;
     for (const char c : className) hash = (hash ^ static_cast<std::uint8_t>(c)) * 16777619u;
     std::seed_seq seq{seed, hash, static_cast<std::uint32_t>(index)};
     return std::mt19937(seq);
 }
+
+namespace {
 
 int between(std::mt19937& rng, int lo, int hi) {
     return lo + static_cast<int>(rng() % static_cast<std::uint32_t>(hi - lo + 1));
@@ -60,12 +58,13 @@ std::string randomText(std::mt19937& rng, int length) {
 }
 
 // A symbol of the given kind and layer count holding about as much data as
-// check words (see fitText).
-AztecSymbol symbolOf(AztecSize size, int layers, std::mt19937& rng) {
+// check words (see fitText); `text` receives its bytes.
+AztecSymbol symbolOf(AztecSize size, int layers, std::mt19937& rng, std::string& text) {
     talavex_test::EncodeOptions encode;
     encode.size = size;
     encode.layers = layers;
-    return talavex_test::encodeAztec(fitText(randomText(rng, 64), encode), encode);
+    text = fitText(randomText(rng, 64), encode);
+    return talavex_test::encodeAztec(text, encode);
 }
 
 // Upright or at a quarter turn in a frame of at least VGA size with room
@@ -115,7 +114,10 @@ void addReadRateClasses(const SpeedPlan& plan, std::vector<SpeedClass>& classes)
         classes.push_back(
             {name, "frames with a symbol", plan.framesPerClass, Export::Y, false, [&cls, name, seed](int index) {
                  std::mt19937 rng = imageRng(seed, name, index);
-                 return luminance(makeFrame(cls, rng).image);
+                 Sample sample = makeFrame(cls, rng);
+                 SpeedImage image = luminance(std::move(sample.image));
+                 image.text = std::move(sample.text);
+                 return image;
              }});
     }
     for (const PhotoClass& cls : photoClasses()) {
@@ -133,6 +135,7 @@ void addReadRateClasses(const SpeedPlan& plan, std::vector<SpeedClass>& classes)
                                image.width = static_cast<std::uint32_t>(sample.image.width);
                                image.height = static_cast<std::uint32_t>(sample.image.height);
                                image.bytes = std::move(sample.bgra);
+                               image.text = std::move(sample.text);
                                return image;
                            }});
     }
@@ -155,17 +158,24 @@ void addSymbolClasses(const SpeedPlan& plan, std::vector<SpeedClass>& classes) {
         classes.push_back({s.name, "clean symbols, every size", layerCount * plan.cleanPerSize, Export::Y, false,
                            [s, layerCount, seed](int index) {
                                std::mt19937 rng = imageRng(seed, s.name, index);
-                               const AztecSymbol symbol = symbolOf(s.size, s.first + index % layerCount, rng);
-                               return luminance(symbolFrame(symbol, rng, false));
+                               std::string text;
+                               const AztecSymbol symbol = symbolOf(s.size, s.first + index % layerCount, rng, text);
+                               SpeedImage image = luminance(symbolFrame(symbol, rng, false));
+                               image.text = std::move(text);
+                               return image;
                            }});
     }
     classes.push_back({"damaged", "", plan.damaged, Export::Y, false, [seed](int index) {
                            std::mt19937 rng = imageRng(seed, "damaged", index);
                            const bool compact = index % 3 == 0;
-                           const AztecSymbol symbol = compact ? symbolOf(AztecSize::Compact, between(rng, 1, 4), rng)
-                                                              : symbolOf(AztecSize::Full, between(rng, 1, 12), rng);
+                           std::string text;
+                           const AztecSymbol symbol = compact
+                                                          ? symbolOf(AztecSize::Compact, between(rng, 1, 4), rng, text)
+                                                          : symbolOf(AztecSize::Full, between(rng, 1, 12), rng, text);
                            const double rate = between(rng, 0.01, 0.03);
-                           return luminance(symbolFrame(damage(symbol, compact, rate, rng), rng, true));
+                           SpeedImage image = luminance(symbolFrame(damage(symbol, compact, rate, rng), rng, true));
+                           image.text = std::move(text);
+                           return image;
                        }});
 }
 

@@ -6,6 +6,7 @@
 // made one at a time, when they are timed.
 #include <cstdint>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct SpeedPlan {
 };
 
 std::vector<SpeedClass> speedClasses(const SpeedPlan& plan);
+
+// The generator image `index` of a class draws from: its own, so that a
+// class's images do not depend on how many of them, or of the other classes,
+// are made.
+std::mt19937 imageRng(std::uint32_t seed, const std::string& className, int index);
 
 // Text-like clutter without a symbol, as a frame (luminance) and as a photo
 // (BGRA); the memory figures use them too.

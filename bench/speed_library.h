@@ -15,6 +15,10 @@ struct SpeedImage {
     std::vector<std::uint8_t> bytes;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
+    // The bytes encoded in the symbol the image shows; empty when it shows
+    // none (the symbols' texts are never empty). The speed report compares
+    // builds and does not look; the reader-cost report judges reads by it.
+    std::string text;
 };
 
 class TalavexLibrary {

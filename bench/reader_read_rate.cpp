@@ -3,7 +3,9 @@
 // recognizePhotoBGRA for photos) and by the reader API (talavex_read, gray
 // frames and BGRA photos, where auto, light-on-dark on, one symbol), with the
 // wrong reads of both. The exports' classes are the read-rate report's own
-// images; the reader's classes and decoys are in reader_read_rate_classes.h.
+// images; the reader's classes and decoys are in reader_read_rate_classes.h,
+// the grain classes in reader_grain_classes.h, and the seeds every image is
+// drawn from in read_rate_catalogue.h.
 //
 // A read counts when the bytes equal the encoded ones and, for structured
 // append, the reader reports the encoded position, count and ID (the exports
@@ -13,8 +15,8 @@
 // Exits 1 when the reader made a wrong read or a call failed; each one is
 // listed with the seed that draws its image.
 //
-//   talavex_reader_read_rate [--frames-per-class N] [--photos-per-class N]
-//                            [--reader-per-class N] [--decoys-per-class N] [--seed S] [--misses]
+//   talavex_reader_read_rate [--frames-per-class N] [--photos-per-class N] [--reader-per-class N]
+//                            [--grain-per-class N] [--decoys-per-class N] [--seed S] [--misses]
 //
 // --misses also lists every image with a symbol that the reader did not read.
 #include <getopt.h>
@@ -27,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "read_rate_catalogue.h"
 #include "reader_read_rate_classes.h"
 #include "talavex/reader.h"
 #include "talavex/talavex.h"
@@ -250,18 +253,8 @@ void printRow(const std::string& name, const Tally& t) {
                 median(t.exportMs), median(t.readerMs));
 }
 
-ReaderSample plain(Sample sample) {
-    ReaderSample out;
-    out.sample = std::move(sample);
-    return out;
-}
-
 struct Counts {
-    int frames = 30;
-    int photos = 10;
-    int reader = 20;
-    int decoys = 40;
-    std::uint32_t seed = 20261208;
+    talavex_bench::ReadRateCounts images;
     bool misses = false;
 };
 
@@ -269,24 +262,27 @@ Counts parse(int argc, char** argv) {
     static const option longOptions[] = {{"frames-per-class", required_argument, nullptr, 'f'},
                                          {"photos-per-class", required_argument, nullptr, 'p'},
                                          {"reader-per-class", required_argument, nullptr, 'r'},
+                                         {"grain-per-class", required_argument, nullptr, 'g'},
                                          {"decoys-per-class", required_argument, nullptr, 'd'},
                                          {"seed", required_argument, nullptr, 's'},
                                          {"misses", no_argument, nullptr, 'm'},
                                          {nullptr, 0, nullptr, 0}};
     Counts counts;
+    talavex_bench::ReadRateCounts& images = counts.images;
     int c = 0;
     while ((c = getopt_long(argc, argv, "", longOptions, nullptr)) != -1) {
         switch (c) {
-            case 'f': counts.frames = std::atoi(optarg); break;
-            case 'p': counts.photos = std::atoi(optarg); break;
-            case 'r': counts.reader = std::atoi(optarg); break;
-            case 'd': counts.decoys = std::atoi(optarg); break;
-            case 's': counts.seed = static_cast<std::uint32_t>(std::strtoul(optarg, nullptr, 10)); break;
+            case 'f': images.frames = std::atoi(optarg); break;
+            case 'p': images.photos = std::atoi(optarg); break;
+            case 'r': images.reader = std::atoi(optarg); break;
+            case 'g': images.grain = std::atoi(optarg); break;
+            case 'd': images.decoys = std::atoi(optarg); break;
+            case 's': images.seed = static_cast<std::uint32_t>(std::strtoul(optarg, nullptr, 10)); break;
             case 'm': counts.misses = true; break;
             default:
                 std::fprintf(stderr,
                              "usage: %s [--frames-per-class N] [--photos-per-class N] [--reader-per-class N] "
-                             "[--decoys-per-class N] [--seed S] [--misses]\n",
+                             "[--grain-per-class N] [--decoys-per-class N] [--seed S] [--misses]\n",
                              argv[0]);
                 std::exit(2);
         }
@@ -294,22 +290,35 @@ Counts parse(int argc, char** argv) {
     return counts;
 }
 
-// The reader's own classes draw each image from its own seed, so that a
-// listed wrong read can be drawn again alone.
-void runOwnClasses(Report& report, const std::vector<talavex_bench::ReaderClass>& classes, const char* prefix,
-                   int perClass, std::uint32_t firstSeed, Tally& overall) {
-    for (std::size_t k = 0; k < classes.size(); ++k) {
-        Tally tally;
-        const std::string name = std::string(prefix) + classes[k].name;
-        for (int i = 0; i < perClass; ++i) {
-            const std::uint32_t seed = firstSeed + 1000 * static_cast<std::uint32_t>(k) + static_cast<std::uint32_t>(i);
-            std::mt19937 rng(seed);
-            report.measure(classes[k].make(rng), name + " image seed " + std::to_string(seed), tally);
+// The rows that close a group of classes, printed once its last class is done.
+struct GroupTotals {
+    Tally frames, withSymbol, withoutSymbol, reader, grain, decoys;
+
+    void add(talavex_bench::ReadRateGroup group, bool hasSymbol, const Tally& tally) {
+        using talavex_bench::ReadRateGroup;
+        switch (group) {
+            case ReadRateGroup::Frames: ::add(frames, tally); break;
+            case ReadRateGroup::Photos: ::add(hasSymbol ? withSymbol : withoutSymbol, tally); break;
+            case ReadRateGroup::Reader: ::add(reader, tally); break;
+            case ReadRateGroup::Grain: ::add(grain, tally); break;
+            case ReadRateGroup::Decoys: ::add(decoys, tally); break;
         }
-        printRow(name, tally);
-        add(overall, tally);
     }
-}
+
+    void print(talavex_bench::ReadRateGroup group) const {
+        using talavex_bench::ReadRateGroup;
+        switch (group) {
+            case ReadRateGroup::Frames: printRow("frames overall", frames); break;
+            case ReadRateGroup::Photos:
+                printRow("photos with symbol", withSymbol);
+                printRow("photos without symbol", withoutSymbol);
+                break;
+            case ReadRateGroup::Reader: printRow("reader classes overall", reader); break;
+            case ReadRateGroup::Grain: printRow("grain classes overall", grain); break;
+            case ReadRateGroup::Decoys: printRow("decoys overall", decoys); break;
+        }
+    }
+};
 
 }  // namespace
 
@@ -329,48 +338,25 @@ int main(int argc, char** argv) {
     std::printf("%-30s %6s %9s %9s %6s %6s %9s %9s\n", "", "", "read", "read", "wrong", "wrong", "median-ms",
                 "median-ms");
 
-    // The exports' report's images: one generator per class, seeded as there.
-    Tally frames;
-    std::uint32_t classSeed = counts.seed;
-    for (const talavex_bench::FrameClass& cls : talavex_bench::frameClasses()) {
-        const std::uint32_t seed = classSeed++;
-        std::mt19937 rng(seed);
-        Tally tally;
-        const std::string name = std::string("frame/") + cls.name;
-        for (int i = 0; i < counts.frames; ++i)
-            report.measure(plain(talavex_bench::makeFrame(cls, rng)),
-                           name + " class seed " + std::to_string(seed) + " image " + std::to_string(i), tally);
-        printRow(name, tally);
-        add(frames, tally);
-    }
-    printRow("frames overall", frames);
-
-    Tally withSymbol;
-    Tally withoutSymbol;
-    std::uint32_t photoSeed = counts.seed + 1000;
-    for (const talavex_bench::PhotoClass& cls : talavex_bench::photoClasses()) {
-        const std::uint32_t seed = photoSeed++;
-        std::mt19937 rng(seed);
+    // Each image is drawn as the catalogue says, so that a listed wrong read
+    // or miss can be drawn again alone from its seed.
+    const std::vector<talavex_bench::ReadRateClass> catalogue = talavex_bench::readRateCatalogue(counts.images);
+    GroupTotals totals;
+    for (std::size_t k = 0; k < catalogue.size(); ++k) {
+        const talavex_bench::ReadRateClass& cls = catalogue[k];
+        talavex_bench::ReadRateImages images(cls);
         Tally tally;
         bool hasSymbol = true;
-        const std::string name = std::string("photo/") + cls.name;
-        for (int i = 0; i < counts.photos; ++i) {
-            ReaderSample sample = plain(talavex_bench::makePhoto(cls, rng));
+        for (int i = 0; i < cls.count; ++i) {
+            const ReaderSample sample = images.next();
             hasSymbol = sample.sample.hasSymbol;
-            report.measure(sample, name + " class seed " + std::to_string(seed) + " image " + std::to_string(i), tally);
+            report.measure(sample, cls.name + " " + images.source(), tally);
         }
-        if (counts.photos > 0) printRow(name, tally);
-        add(hasSymbol ? withSymbol : withoutSymbol, tally);
+        // As ever, a photo class without images prints no row of its own.
+        if (cls.group != talavex_bench::ReadRateGroup::Photos || cls.count > 0) printRow(cls.name, tally);
+        totals.add(cls.group, hasSymbol, tally);
+        if (k + 1 == catalogue.size() || catalogue[k + 1].group != cls.group) totals.print(cls.group);
     }
-    printRow("photos with symbol", withSymbol);
-    printRow("photos without symbol", withoutSymbol);
-
-    Tally added;
-    runOwnClasses(report, talavex_bench::readerClasses(), "reader/", counts.reader, counts.seed + 2000, added);
-    printRow("reader classes overall", added);
-    Tally decoys;
-    runOwnClasses(report, talavex_bench::decoyClasses(), "decoy/", counts.decoys, counts.seed + 20000, decoys);
-    printRow("decoys overall", decoys);
     talavex_options_free(options);
 
     int readerWrong = 0;

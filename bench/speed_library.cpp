@@ -31,8 +31,13 @@ TalavexLibrary::TalavexLibrary(const std::string& path) : path_(path) {
 TalavexLibrary::~TalavexLibrary() { dlclose(handle_); }
 
 std::string TalavexLibrary::recognize(Export which, const SpeedImage& image) const {
+    return recognize(which, image.bytes.data(), image.width, image.height);
+}
+
+std::string TalavexLibrary::recognize(Export which, const std::uint8_t* pixels, std::uint32_t width,
+                                      std::uint32_t height) const {
     const Recognize call = which == Export::Y ? y_ : which == Export::BGRA ? bgra_ : photo_;
-    char* raw = call(image.bytes.data(), image.width, image.height);
+    char* raw = call(pixels, width, height);
     std::string text = raw ? raw : "<null>";
     std::free(raw);
     return text;

@@ -33,6 +33,8 @@ public:
     const std::string& path() const { return path_; }
     // The export's answer; "<null>" when it returned NULL.
     std::string recognize(Export which, const SpeedImage& image) const;
+    // The same for pixels held elsewhere, laid out as for SpeedImage.
+    std::string recognize(Export which, const std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) const;
 
 private:
     using Recognize = char* (*)(const std::uint8_t*, std::uint32_t, std::uint32_t);

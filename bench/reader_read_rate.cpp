@@ -136,16 +136,6 @@ Answer askReader(const Sample& sample, const talavex_options* options) {
     return answer;
 }
 
-// The exports return a structured-append symbol's message as it stands:
-// the header (the ID between spaces when there is one, then the position
-// and the count as letters, A = 1) before the data.
-std::string appendHeader(const ReaderSample& sample) {
-    std::string header = sample.structId.empty() ? "" : " " + sample.structId + " ";
-    header += static_cast<char>('A' + sample.structPosition - 1);
-    header += static_cast<char>('A' + sample.structCount - 1);
-    return header;
-}
-
 std::string printable(const std::string& bytes) {
     std::string out;
     for (const unsigned char c : bytes.substr(0, 48)) {
@@ -208,7 +198,7 @@ private:
         if (!answer.read) return false;
         Answer expected;
         expected.bytes = sample.sample.text;
-        if (!checkStruct && sample.structCount != 0) expected.bytes = appendHeader(sample) + expected.bytes;
+        if (!checkStruct) expected.bytes = talavex_bench::exportedBytes(sample);
         if (checkStruct) {
             expected.structCount = sample.structCount;
             expected.structPosition = sample.structPosition;

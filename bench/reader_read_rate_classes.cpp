@@ -338,6 +338,14 @@ ReaderSample noSymbol(std::mt19937& rng) {
 
 }  // namespace
 
+std::string exportedBytes(const ReaderSample& sample) {
+    if (sample.structCount == 0) return sample.sample.text;
+    std::string header = sample.structId.empty() ? "" : " " + sample.structId + " ";
+    header += static_cast<char>('A' + sample.structPosition - 1);
+    header += static_cast<char>('A' + sample.structCount - 1);
+    return header + sample.sample.text;
+}
+
 const std::vector<ReaderClass>& readerClasses() {
     static const std::vector<ReaderClass> classes = {
         {"edge-of-frame", offCentreFrame},

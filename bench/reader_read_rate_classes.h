@@ -32,4 +32,9 @@ const std::vector<ReaderClass>& readerClasses();
 // Images without a readable symbol: any read of one of them is a wrong read.
 const std::vector<ReaderClass>& decoyClasses();
 
+// The bytes an export returns for the sample's symbol: the exports report no
+// structured append and keep its header (the ID between spaces when there is
+// one, then the position and the count as letters, A = 1) before the data.
+std::string exportedBytes(const ReaderSample& sample);
+
 }  // namespace talavex_bench

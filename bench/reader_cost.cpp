@@ -1,135 +1,276 @@
-// What a read through the reader API costs against the export that reads the
-// same image, in one run: per class of the speed report (frames, photos,
-// clean and damaged symbols), on the images the export reads, the median CPU
-// time per image of both calls and their ratio. The reader is asked to look
-// where the export looks (centre for frames, anywhere for photos), so its
-// fallbacks do not run and the ratio is the cost of the API itself.
+// What the reader API costs, on every kind of image it meets, against the
+// exports on the same images, in one run: one build of the library or two
+// (an old search and a new one behind the same API), loaded with dlopen().
+// Per image and build four calls are timed: recognizeY on the gray plane,
+// recognizePhotoBGRA on BGRA pixels (images of 64 x 64 and more), and
+// talavex_read with the default options (where auto, one symbol) and with
+// inverted on. Times are the calls' own CPU time (the library starts no
+// threads, and the machine is shared), the fastest of --reps calls, the
+// builds taking turns and the first turn alternating from image to image.
+// Images of 16 megapixels and more run each call once, in a child process
+// given --timeout seconds of CPU time.
 //
-//   talavex_reader_cost [--frames N] [--photos N] [--reps N]
-#include <getopt.h>
+// The images: every class of the reader read-rate report, drawn from its
+// seeds (frames, photos with and without a symbol, the reader's classes, the
+// grain classes, the decoys); the speed report's clean, damaged and empty
+// frames and its worst cases; pages of print without a symbol from 640 x 480
+// to 12 megapixels; and the reader's worst cases (noise, flat frames, tiles
+// of bull's-eyes and rings, blurred and damaged symbols it cannot read,
+// runes). Every image knows what it holds, so each call's answer is a read,
+// a wrong read (other bytes, or any read of an image without a symbol), no
+// answer, or a failure. See reader_cost_tables.h for what is printed.
+//
+//   talavex_reader_cost [options] CURRENT.so
+//   talavex_reader_cost [options] BASELINE.so CURRENT.so
+//     --frames N --photos N --reader N --grain N --decoys N   read-rate classes, images per class
+//     --clean N --damaged N --empty N                          speed report classes
+//     --pages N --worst N                                       print pages, the reader's worst cases
+//     --no-worst          without any worst case or the size series
+//     --huge              with the 2 GiB images (planes, a 46340 x 46340 frame)
+//     --only PREFIX       only the classes whose name starts with PREFIX (repeatable)
+//     --reps N            calls per image, call and build (default 3)
+//     --timeout S         CPU time limit of an isolated call (default 120)
+//     --seed S
+//
+// Two builds must be two files, not two names of one (the loader would load
+// it once). Exits 1 when a build cannot be loaded, 2 on bad options.
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <map>
+#include <functional>
+#include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "speed_classes.h"
-#include "talavex/reader.h"
-#include "talavex/talavex.h"
+#include "reader_cost_classes.h"
+#include "reader_cost_tables.h"
+#include "reader_library.h"
+#include "speed_timing.h"
 
 namespace {
 
-using talavex_bench::Export;
-using talavex_bench::SpeedImage;
+using talavex_bench::CallResult;
+using talavex_bench::CallTime;
+using talavex_bench::CostClass;
+using talavex_bench::CostImage;
+using talavex_bench::ImageResult;
+using talavex_bench::ReaderLibrary;
+using talavex_bench::Verdict;
 
-double cpuMillis() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
-}
-
-// The fastest of `reps` calls.
-template <typename Call>
-double fastest(int reps, Call call) {
-    double best = 1e300;
-    for (int r = 0; r < reps; ++r) {
-        const double start = cpuMillis();
-        call();
-        best = std::min(best, cpuMillis() - start);
-    }
-    return best;
-}
-
-std::string exportText(Export which, const SpeedImage& image) {
-    char* out = which == Export::Y      ? recognizeY(image.bytes.data(), image.width, image.height)
-                : which == Export::BGRA ? recognizeBGRA(image.bytes.data(), image.width, image.height)
-                                        : recognizePhotoBGRA(image.bytes.data(), image.width, image.height);
-    std::string text = out != nullptr ? out : "";
-    std::free(out);
-    return text;
-}
-
-// The reader's first symbol's bytes, or "" when it read none.
-std::string readerBytes(const talavex_image& view, const talavex_options* options) {
-    talavex_results* results = talavex_read(&view, options);
-    std::string bytes;
-    if (talavex_results_count(results) > 0 && talavex_symbol_status_of(results, 0) == TALAVEX_SYMBOL_READ) {
-        size_t length = 0;
-        const uint8_t* data = talavex_symbol_bytes(results, 0, &length);
-        bytes.assign(reinterpret_cast<const char*>(data), length);
-    }
-    talavex_results_free(results);
-    return bytes;
-}
-
-double median(std::vector<double> v) {
-    if (v.empty()) return 0.0;
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 == 1 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2.0;
-}
-
-struct Row {
-    std::vector<double> exportMs, readerMs;
-    int differ = 0;  // images where the reader's bytes differ from the export's
+struct Options {
+    talavex_bench::CostPlan plan;
+    int reps = 3;
+    double timeoutSeconds = 120.0;
+    std::vector<std::string> only;
+    std::vector<std::string> files;
 };
+
+[[noreturn]] void usage() {
+    std::fprintf(stderr,
+                 "usage: talavex_reader_cost [--frames N] [--photos N] [--reader N] [--grain N] [--decoys N]\n"
+                 "       [--clean N] [--damaged N] [--empty N] [--pages N] [--worst N] [--no-worst] [--huge]\n"
+                 "       [--only PREFIX]... [--reps N] [--timeout S] [--seed S] [BASELINE.so] CURRENT.so\n");
+    std::exit(2);
+}
+
+Options parse(int argc, char** argv) {
+    Options o;
+    o.plan.readRate.frames = 10;
+    o.plan.readRate.photos = 3;
+    o.plan.readRate.reader = 10;
+    o.plan.readRate.grain = 10;
+    o.plan.readRate.decoys = 10;
+    o.plan.speed.damaged = 10;
+    o.plan.speed.emptyPerKind = 4;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto number = [&]() {
+            if (i + 1 >= argc) usage();
+            return std::atoi(argv[++i]);
+        };
+        if (arg == "--frames")
+            o.plan.readRate.frames = number();
+        else if (arg == "--photos")
+            o.plan.readRate.photos = number();
+        else if (arg == "--reader")
+            o.plan.readRate.reader = number();
+        else if (arg == "--grain")
+            o.plan.readRate.grain = number();
+        else if (arg == "--decoys")
+            o.plan.readRate.decoys = number();
+        else if (arg == "--clean")
+            o.plan.speed.cleanPerSize = number();
+        else if (arg == "--damaged")
+            o.plan.speed.damaged = number();
+        else if (arg == "--empty")
+            o.plan.speed.emptyPerKind = number();
+        else if (arg == "--pages")
+            o.plan.pages = number();
+        else if (arg == "--worst")
+            o.plan.worst = number();
+        else if (arg == "--no-worst") {
+            o.plan.speed.worstCases = false;
+            o.plan.worst = 0;
+        } else if (arg == "--huge")
+            o.plan.huge = true;
+        else if (arg == "--only") {
+            if (i + 1 >= argc) usage();
+            o.only.push_back(argv[++i]);
+        } else if (arg == "--reps")
+            o.reps = std::max(1, number());
+        else if (arg == "--timeout") {
+            if (i + 1 >= argc) usage();
+            o.timeoutSeconds = std::atof(argv[++i]);
+        } else if (arg == "--seed") {
+            if (i + 1 >= argc) usage();
+            const auto seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+            o.plan.readRate.seed = seed;
+            o.plan.speed.seed = seed;
+        } else if (!arg.empty() && arg[0] == '-')
+            usage();
+        else
+            o.files.push_back(arg);
+    }
+    if (o.files.empty() || o.files.size() > 2) usage();
+    return o;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool selected(const std::string& name, const std::vector<std::string>& only) {
+    if (only.empty()) return true;
+    for (const std::string& prefix : only)
+        if (name.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
+std::vector<std::function<std::string()>> callsOf(const ReaderLibrary& library, const CostImage& image) {
+    const auto width = static_cast<std::uint32_t>(image.gray.width);
+    const auto height = static_cast<std::uint32_t>(image.gray.height);
+    std::vector<std::function<std::string()>> calls(talavex_bench::kCalls);
+    calls[talavex_bench::kY] = [&library, &image, width, height] {
+        return library.exports().recognize(talavex_bench::Export::Y, image.gray.pixels.data(), width, height);
+    };
+    if (!image.bgra.empty()) {
+        calls[talavex_bench::kPhoto] = [&library, &image, width, height] {
+            return library.exports().recognize(talavex_bench::Export::PhotoBGRA, image.bgra.data(), width, height);
+        };
+    }
+    calls[talavex_bench::kRead] = [&library, &image] { return library.read(image.readerView(), {}); };
+    calls[talavex_bench::kInverted] = [&library, &image] {
+        talavex_bench::ReadOptions inverted;
+        inverted.inverted = true;
+        return library.read(image.readerView(), inverted);
+    };
+    return calls;
+}
+
+// What the answer (its hash) says: the exports answer "" for nothing and
+// "error" or "<null>" for a failure, the reader "" and "F" (ReaderLibrary).
+Verdict judge(int call, std::uint64_t answer, const CostImage& image) {
+    using talavex_bench::answerHash;
+    const bool reader = call == talavex_bench::kRead || call == talavex_bench::kInverted;
+    if (answer == answerHash("")) return Verdict::Nothing;
+    if (reader ? answer == answerHash("F") : answer == answerHash("error") || answer == answerHash("<null>"))
+        return Verdict::Failed;
+    if (!image.hasSymbol()) return Verdict::Wrong;
+    const std::string right =
+        reader ? talavex_bench::readAnswer(image.text, image.structCount, image.structPosition, image.structId)
+               : image.exported;
+    return answer == answerHash(right) ? Verdict::Read : Verdict::Wrong;
+}
+
+CallResult resultOf(int call, const CallTime& time, const CostImage& image) {
+    CallResult result;
+    result.millis = time.millis;
+    result.verdict = time.timedOut ? Verdict::TimedOut : judge(call, time.answer, image);
+    return result;
+}
+
+// Per build, the image's four calls: each the fastest of `reps` (its first
+// answer judged), or one call in a child for an isolated class.
+std::vector<ImageResult> measure(const CostClass& cls, const CostImage& image, int index,
+                                 const std::vector<std::unique_ptr<ReaderLibrary>>& libraries, const Options& o) {
+    const std::size_t builds = libraries.size();
+    std::vector<ImageResult> results(builds);
+    std::vector<std::vector<std::function<std::string()>>> calls;
+    for (std::size_t b = 0; b < builds; ++b) {
+        results[b].index = index;
+        results[b].source = image.source;
+        results[b].hasSymbol = image.hasSymbol();
+        calls.push_back(callsOf(*libraries[b], image));
+    }
+    const auto clock = talavex_bench::Clock::ThreadCpu;
+    const int reps = cls.isolated ? 1 : o.reps;
+    for (int rep = 0; rep < reps; ++rep) {
+        for (std::size_t turn = 0; turn < builds; ++turn) {
+            const std::size_t b = (static_cast<std::size_t>(index + rep) + turn) % builds;
+            for (int c = 0; c < talavex_bench::kCalls; ++c) {
+                if (!calls[b][c]) continue;
+                const CallTime time = cls.isolated
+                                          ? talavex_bench::timeAnswerInChild(calls[b][c], clock, o.timeoutSeconds)
+                                          : talavex_bench::timeAnswer(calls[b][c], clock);
+                CallResult& best = results[b].calls[c];
+                if (rep == 0)
+                    best = resultOf(c, time, image);
+                else
+                    best.millis = std::min(best.millis, time.millis);
+            }
+        }
+    }
+    return results;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    talavex_bench::SpeedPlan plan;
-    plan.worstCases = false;
-    plan.emptyPerKind = 0;
-    int reps = 3;
-    static const option longOptions[] = {{"frames", required_argument, nullptr, 'f'},
-                                         {"photos", required_argument, nullptr, 'p'},
-                                         {"reps", required_argument, nullptr, 'r'},
-                                         {nullptr, 0, nullptr, 0}};
-    for (int c; (c = getopt_long(argc, argv, "", longOptions, nullptr)) != -1;) {
-        switch (c) {
-            case 'f': plan.framesPerClass = std::atoi(optarg); break;
-            case 'p': plan.photosPerClass = std::atoi(optarg); break;
-            case 'r': reps = std::max(1, std::atoi(optarg)); break;
-            default: std::fprintf(stderr, "usage: %s [--frames N] [--photos N] [--reps N]\n", argv[0]); return 2;
-        }
+    const Options o = parse(argc, argv);
+    if (o.files.size() == 2 && sameFile(o.files[0], o.files[1])) {
+        std::fprintf(stderr, "%s and %s are one file: copy it to time a build against itself\n", o.files[0].c_str(),
+                     o.files[1].c_str());
+        return 2;
     }
+    const auto start = std::chrono::steady_clock::now();
+    std::vector<std::unique_ptr<ReaderLibrary>> libraries;
+    try {
+        for (const std::string& file : o.files) libraries.push_back(std::make_unique<ReaderLibrary>(file));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "talavex_reader_cost: %s\n", e.what());
+        return 1;
+    }
+    const std::vector<std::string> labels =
+        libraries.size() == 2 ? std::vector<std::string>{"base", "cur"} : std::vector<std::string>{"cur"};
+    for (std::size_t b = 0; b < libraries.size(); ++b)
+        std::printf("%-4s %s\n", labels[b].c_str(), libraries[b]->path().c_str());
+    std::printf("\n");
+    talavex_bench::printTimeHeader(o.reps);
 
-    talavex_options* options = talavex_options_new();
-    std::map<std::string, Row> rows;
-    std::vector<std::string> order;
-    for (const auto& cls : talavex_bench::speedClasses(plan)) {
-        if (cls.isolated || cls.count == 0) continue;
-        const std::string& name = cls.summary.empty() ? cls.name : cls.summary;
-        const bool photo = cls.which == Export::PhotoBGRA;
-        talavex_options_set_where(options, photo ? TALAVEX_WHERE_ANYWHERE : TALAVEX_WHERE_CENTRE);
-        if (rows.find(name) == rows.end()) order.push_back(name);
-        Row& row = rows[name];
-        for (int i = 0; i < cls.count; ++i) {
-            const SpeedImage image = cls.make(i);
-            const std::string expected = exportText(cls.which, image);
-            if (expected.empty() || expected == "error") continue;
-            const bool gray = cls.which == Export::Y;
-            const talavex_image view{image.bytes.data(), image.width, image.height,
-                                     gray ? image.width : image.width * 4, gray ? TALAVEX_GRAY8 : TALAVEX_BGRA};
-            // The export stops at a zero byte; compare what both return up to it.
-            if (readerBytes(view, options).substr(0, expected.size()) != expected) ++row.differ;
-            row.exportMs.push_back(fastest(reps, [&] { exportText(cls.which, image); }));
-            row.readerMs.push_back(fastest(reps, [&] { readerBytes(view, options); }));
+    std::vector<talavex_bench::ClassResult> results;
+    for (const CostClass& cls : talavex_bench::costClasses(o.plan)) {
+        if (cls.count <= 0 || !selected(cls.name, o.only)) continue;
+        talavex_bench::ClassResult result;
+        result.name = cls.name;
+        result.builds.resize(libraries.size());
+        for (int index = 0; index < cls.count; ++index) {
+            const CostImage image = cls.make(index);
+            std::vector<ImageResult> measured = measure(cls, image, index, libraries, o);
+            for (std::size_t b = 0; b < libraries.size(); ++b) result.builds[b].push_back(std::move(measured[b]));
         }
+        talavex_bench::printTimeRows(result, labels);
+        results.push_back(std::move(result));
     }
-    talavex_options_free(options);
-
-    std::printf("CPU time per image the export reads, fastest of %d calls; median per class\n\n", reps);
-    std::printf("%-34s %6s %12s %12s %8s %7s\n", "class", "n", "export-ms", "reader-ms", "ratio", "differ");
-    for (const std::string& name : order) {
-        const Row& row = rows[name];
-        const double e = median(row.exportMs);
-        const double r = median(row.readerMs);
-        std::printf("%-34s %6zu %12.3f %12.3f %8.3f %7d\n", name.c_str(), row.exportMs.size(), e, r,
-                    e > 0 ? r / e : 0.0, row.differ);
-    }
+    talavex_bench::printReads(results, labels);
+    talavex_bench::printOverCost(results, labels);
+    talavex_bench::printSummary(results, labels);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("report took %.0f s\n", seconds);
     return 0;
 }

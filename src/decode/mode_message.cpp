@@ -5,6 +5,7 @@
 #include "decode/mode_message.h"
 
 #include <array>
+#include <cstddef>
 
 #include "common/bit_access.h"
 #include "decode/layer_table.h"
@@ -86,8 +87,9 @@ const CornerPattern* matchCorners(const BitVector& ringBits) {
     const auto n = static_cast<std::int64_t>(ringBits.size());
     const std::int64_t q = n / 4;
     std::array<std::int32_t, 4> counts{};
-    for (std::int64_t k = 0; k < 4; ++k) {
-        for (std::int64_t d = -1; d <= 1; ++d) counts[k] += ringBit(ringBits, k * q + d) ? 1 : 0;
+    for (std::size_t k = 0; k < counts.size(); ++k) {
+        const std::int64_t corner = static_cast<std::int64_t>(k) * q;
+        for (std::int64_t d = -1; d <= 1; ++d) counts[k] += ringBit(ringBits, corner + d) ? 1 : 0;
     }
     const CornerPattern* match = nullptr;
     for (const auto& pattern : kCornerPatterns) {

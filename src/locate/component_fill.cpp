@@ -7,6 +7,7 @@
 // taken yet), and runs, their ends and the stretches touching them above and
 // below are found a word at a time.
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -146,7 +147,8 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
     for (std::int64_t r = 0; r < rows; ++r)
         rowToBits(levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn, columns, dark,
                   componentBits_.data() + r * words);
-    std::copy(componentBits_.begin(), componentBits_.begin() + size, componentBits_.begin() + size);
+    const auto half = static_cast<std::ptrdiff_t>(size);
+    std::copy(componentBits_.begin(), componentBits_.begin() + half, componentBits_.begin() + half);
 
     // The stack's storage is the member's, kept between fills; locals let the
     // compiler keep them in registers across the pushes. A seed is one word,

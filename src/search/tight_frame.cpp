@@ -20,7 +20,7 @@ struct Tap {
 };
 
 std::vector<Tap> taps(std::int32_t side, std::int32_t k) {
-    std::vector<Tap> out(static_cast<std::size_t>(side) * k);
+    std::vector<Tap> out(static_cast<std::size_t>(side) * static_cast<std::size_t>(k));
     const std::int32_t last = 2 * k * (side - 1);
     for (std::int32_t i = 0; i < side * k; ++i) {
         const std::int32_t at = std::clamp(2 * i + 1 - k, 0, last);

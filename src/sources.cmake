@@ -43,6 +43,8 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/photo/edge_step_resampler.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/edge_steps.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/enlargement_scales.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/finder_scan.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/photo/local_binary.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/more_bullseye_candidates.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/peak_picker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/ring_depth_map.cpp

@@ -113,12 +113,13 @@ void SymbolLocator::clearSeeds() {
     seedHead_ = 0;
 }
 
-PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy) {
+PointD SymbolLocator::seedCenter(std::int32_t sx, std::int32_t sy, std::int32_t seedRadius) {
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
     if (w <= 0 || h < 1) return {0.0, 0.0};
 
-    const std::int32_t r = std::min((w - 1) / 6, (h - 1) / 6);
+    const std::int32_t imageRadius = std::min((w - 1) / 6, (h - 1) / 6);
+    const std::int32_t r = seedRadius > 0 ? std::min(seedRadius, imageRadius) : imageRadius;
     region_.x0 = clampInt(std::int64_t{sx} - r, 0, w - 1);
     region_.x1 = clampInt(std::int64_t{sx} + r, 0, w - 1);
     region_.y0 = clampInt(std::int64_t{sy} - r, 0, h - 1);

@@ -15,14 +15,15 @@ bool SymbolLocator::readModeRingAtScales(SymbolCandidate& cand, ReadRules rules)
     return false;
 }
 
-bool SymbolLocator::analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules) {
+bool SymbolLocator::analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules,
+                              std::int32_t seedRadius) {
     ++analyzeCount_;
-    cand.center = seedCenter(x, y);
+    cand.center = seedCenter(x, y, seedRadius);
     return analyzeSeeded(cand, rules);
 }
 
 bool SymbolLocator::analyzeSeeded(SymbolCandidate& cand, ReadRules rules) {
-    cand.metCompactRingWithoutMode = false;
+    cand.ringReadsAsRune = false;
     // A full-range finder contains a compact-looking one, so full goes first.
     if (checkBullseye(cand, true)) {
         cand.kind = SymbolKind::Full;
@@ -83,7 +84,7 @@ bool SymbolLocator::locate(SymbolCandidate& cand, ReadRules rules, LocateTrace* 
     const std::int32_t cy = source->height() / 2;
     const auto record = [&](std::int32_t sx, std::int32_t sy) {
         if (trace == nullptr) return;
-        if (cand.metCompactRingWithoutMode) trace->compactRingsWithoutMode.push_back({sx, sy});
+        if (cand.ringReadsAsRune) trace->runeRings.push_back({sx, sy});
         if (cand.kind != SymbolKind::None) trace->sawBullseye = true;
     };
     bool skipRepeats = true;

@@ -44,11 +44,18 @@ bool SymbolLocator::readModeRing(SymbolCandidate& cand, double scale, ReadRules 
         binarizeSamples(samples, ringBits, f);
         if (parseModeMessage(cand, ringBits)) return true;
     }
-    if (compact) cand.metCompactRingWithoutMode = true;
-    if (!rules.runes || !compact) return false;
+    if (!compact) return false;
+    // A rune is read only where a search asks for runes; elsewhere the ring
+    // is only marked, so that a rune search can come back to it. Parsing the
+    // bits costs far less than the analysis that sampled them.
     for (const float f : kRingFractions) {
         binarizeSamples(samples, ringBits, f);
-        if (parseRuneMessage(cand, ringBits)) return true;
+        SymbolParameters rune = cand;
+        if (!parseRuneMessage(rune, ringBits)) continue;
+        cand.ringReadsAsRune = true;
+        if (!rules.runes) return false;
+        static_cast<SymbolParameters&>(cand) = rune;
+        return true;
     }
     return false;
 }

@@ -12,9 +12,9 @@ struct SymbolCandidate : SymbolParameters {
     Aztec::Math::PointD center;
     // Top-left, top-right, bottom-right, bottom-left corner of the bull's-eye's outer light ring.
     Aztec::Math::PointD corners[4] = {};
-    // The last attempt met a compact ring that read as no mode message: the
-    // only rings that can read as a rune.
-    bool metCompactRingWithoutMode = false;
+    // The last attempt met a compact ring whose bits, no mode message, are
+    // a rune's: a rune search from the same start point would read one.
+    bool ringReadsAsRune = false;
 };
 
 }  // namespace AztecCore

@@ -45,9 +45,9 @@ public:
     // What the attempts of one search saw on their way, for the searches
     // that may follow it on the same image.
     struct LocateTrace {
-        // Start points whose attempt met a compact ring that read as no mode
-        // message: the only places where a rune search could read a rune.
-        std::vector<IPoint> compactRingsWithoutMode;
+        // Start points whose attempt met a compact ring that reads as a
+        // rune: the only places where a rune search could read one.
+        std::vector<IPoint> runeRings;
         // Some attempt's rings passed the bull's-eye check.
         bool sawBullseye = false;
     };
@@ -57,8 +57,12 @@ public:
     // mode message may then read as an Aztec Rune (the candidate's kind
     // becomes Rune).
     bool locate(SymbolCandidate& cand, ReadRules rules = {}, LocateTrace* trace = nullptr);
-    // One location attempt (bull's-eye, corners, mode message) from a start point.
-    bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {});
+    // One location attempt (bull's-eye, corners, mode message) from a start
+    // point. The seeding quantises a square `seedRadius` pixels out from it
+    // (0: a sixth of the image's shorter side, enough for any symbol there);
+    // a smaller radius that still holds the finder costs less.
+    bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {},
+                   std::int32_t seedRadius = 0);
     // Samples the modules of a located symbol and decodes its data.
     std::optional<std::vector<std::uint8_t>> readSymbol(SymbolCandidate& cand);
     // A crop ten ring-widths wide around a located bull's-eye (white outside source).
@@ -76,7 +80,7 @@ public:
     // ---- location steps (see the implementation files) ----
 
     // Centre seeding (center_seeding.cpp).
-    Aztec::Math::PointD seedCenter(std::int32_t sx, std::int32_t sy);
+    Aztec::Math::PointD seedCenter(std::int32_t sx, std::int32_t sy, std::int32_t seedRadius = 0);
     void measureWindow(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t& lo,
                        std::uint32_t& mid, std::uint32_t& hi) const;
     void quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, std::uint32_t lo,

@@ -1,5 +1,6 @@
 #include "photo/bullseye_candidates.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "photo/block_threshold.h"
@@ -8,23 +9,42 @@
 
 namespace AztecCore {
 
-BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline) {
-    const Image::GrayBuf levels = computeBlockLevels(source, deadline);
-    // The thresholded photo is read a row at a time as the depth map's sweeps
-    // need it, so it never takes a full-size image of its own.
-    UnstretchedDepthMap depth =
-        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
-            deadline.spend(source.width());
-            markDarkRow(source, levels, y, dark);
-        });
-    // The peaks of the stretched map, found on the unstretched one: the
-    // stretch keeps the order of the values, and the least value it takes to
-    // 128 or more stands for 128 (none: no peak).
+namespace {
+
+// The peaks of the stretched map, found on the unstretched one: the stretch
+// keeps the order of the values, and the least value it takes to 128 or more
+// stands for 128 (none: no peak).
+BullseyeDepth peaksOf(UnstretchedDepthMap depth) {
     BullseyeDepth measured;
     measured.minimumPeak = 0;
     while (measured.minimumPeak < 256 && depth.stretched[measured.minimumPeak] < 128) ++measured.minimumPeak;
     measured.map = std::move(depth.map);
     return measured;
+}
+
+}  // namespace
+
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline) {
+    const Image::GrayBuf levels = computeBlockLevels(source, deadline);
+    // The thresholded photo is read a row at a time as the depth map's sweeps
+    // need it, so it never takes a full-size image of its own.
+    return peaksOf(
+        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
+            deadline.spend(source.width());
+            markDarkRow(source, levels, y, dark);
+        }));
+}
+
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& noise, const Deadline& deadline) {
+    const Image::GrayBuf levels = computeBlockLevels(source, deadline);
+    const std::int32_t side = LocalBinary::noiseTileSide();
+    return peaksOf(
+        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
+            deadline.spend(source.width());
+            markDarkRow(source, levels, y, dark);
+            for (std::int32_t x = 0; x < source.width(); x += side)
+                if (noise.noiseAt(x, y)) std::fill(dark + x, dark + std::min(source.width(), x + side), 0);
+        }));
 }
 
 std::vector<CandidatePoint> findBullseyeCandidates(const Image::GrayBuf& source) {

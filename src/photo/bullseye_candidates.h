@@ -5,6 +5,7 @@
 
 #include "common/deadline.h"
 #include "image/gray_buf.h"
+#include "photo/local_binary.h"
 
 namespace AztecCore {
 
@@ -22,6 +23,11 @@ struct BullseyeDepth {
 // The photo must be at least 64 x 64 pixels; a smaller one raises std::out_of_range.
 // Every row swept counts against `deadline`.
 BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline = Deadline::none());
+
+// The same map with the tiles that `noise` cleared as noise left light:
+// the reader's search, where grain over a background would otherwise nest
+// as deeply as rings and outrank them, and noise cost the sweeps most.
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& noise, const Deadline& deadline);
 
 // At most five positions, most likely first: pickPeaks over that map. The
 // photo must be at least 64 x 64 pixels, as above.

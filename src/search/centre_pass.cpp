@@ -9,7 +9,7 @@ PassOutcome centrePass(SymbolLocator& locator, ReadRules rules) {
     PassOutcome outcome;
     SymbolLocator::LocateTrace trace;
     const bool located = locator.locate(cand, rules, &trace);
-    for (const SymbolLocator::IPoint& p : trace.compactRingsWithoutMode) outcome.runePoints.push_back({p.x, p.y});
+    for (const SymbolLocator::IPoint& p : trace.runeRings) outcome.runePoints.push_back({p.x, p.y});
     outcome.sawBullseye = trace.sawBullseye;
     outcome.diagnostics.shape = cand;
     if (!located) return outcome;

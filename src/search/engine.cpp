@@ -1,6 +1,7 @@
 #include "search/engine.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "search/blank_symbol.h"
@@ -15,14 +16,19 @@ namespace {
 constexpr std::int32_t kSmallestPhoto = 64;
 // Modules blanked beyond a read symbol's corners, for the corners' error.
 constexpr double kBlankMargin = 1.5;
-// The tight frame copies the image into a larger one: always worth it for a
-// small image (symbols cropped to their edge at a few pixels per module), for
-// a large one only where the centre search saw a bull's-eye it could not read.
-constexpr std::int32_t kAlwaysFramedSide = 1024;
+// The tight frame copies the image into a larger one and searches it again:
+// always for an image this small (a symbol cropped to its edge at one or two
+// pixels a module, too fine for the finder scan), for a larger one only where
+// a finder lies in the middle of it, as that of a symbol filling the image does.
+constexpr std::int32_t kAlwaysFramedSide = 320;
 
 class Engine {
 public:
-    Engine(Image::GrayBuf gray, const Deadline& deadline) : image_(std::move(gray), deadline), deadline_(deadline) {}
+    Engine(const Plan& plan, Image::GrayBuf gray, const Deadline& deadline)
+        : image_(std::move(gray), deadline),
+          deadline_(deadline),
+          searchesAnywhere_(std::any_of(plan.passes.begin(), plan.passes.end(),
+                                        [](const Pass& p) { return p.kind == PassKind::Positions; })) {}
 
     // Nothing to search for: an image too flat to hold a symbol.
     bool tooFlat(const Plan& plan) { return plan.leastContrast > 0 && image_.contrast() < plan.leastContrast; }
@@ -89,14 +95,18 @@ private:
             case PassKind::Positions: {
                 if (!photoSized) return std::nullopt;
                 seen.analyses.clear();
-                PassOutcome outcome =
-                    positionsPass(image_.locator(inverted), image_.positions(inverted),
-                                  image_.positionSpacing(inverted), pass.rules, deadline_, seen.analyses);
+                PassOutcome outcome = positionsPass(image_.locator(inverted), image_.positions(inverted), pass.rules,
+                                                    deadline_, seen.analyses);
                 seen.positionRunePoints = outcome.runePoints;
                 return outcome;
             }
+            case PassKind::DepthPositions:
+                // Further positions than the finders, at the analyses' cost.
+                if (!photoSized) return std::nullopt;
+                return positionsPass(image_.locator(inverted), image_.depthPositions(inverted), pass.rules, deadline_,
+                                     seen.analyses);
             case PassKind::RuneCentre:
-                // Only a compact ring that read as no mode message can be a rune.
+                // Only where a ring's bits read as a rune can a rune be read.
                 if (seen.centreRunePoints)
                     return runePointsPass(image_.locator(inverted), *seen.centreRunePoints, pass.rules, deadline_);
                 return runeCentrePass(image_.locator(inverted), pass.rules);
@@ -107,12 +117,28 @@ private:
                 if (!photoSized) return std::nullopt;
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
-                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide &&
-                    !seen.centreSawBullseye.value_or(false))
+                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide && !finderInTheMiddle(pass))
                     return std::nullopt;
                 return tightFramePass(*gray, pass.rules, deadline_);
         }
         return std::nullopt;
+    }
+
+    // Whether a finder lies within a tenth of the image's sides (and two of
+    // its modules) of the middle. The finder scan runs for the passes that
+    // search anywhere; without them, a bull's-eye seen by the centre search
+    // stands in for one.
+    bool finderInTheMiddle(const Pass& pass) {
+        if (!searchesAnywhere_) return image_.evidence(pass.inverted).centreSawBullseye.value_or(false);
+        const auto gray = image_.gray(pass.inverted);
+        for (const FinderCandidate& f : image_.positions(pass.inverted)) {
+            const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * static_cast<float>(gray->width()));
+            const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * static_cast<float>(gray->height()));
+            if (dx <= 0.1f * static_cast<float>(gray->width()) + 2 * f.moduleX &&
+                dy <= 0.1f * static_cast<float>(gray->height()) + 2 * f.moduleY)
+                return true;
+        }
+        return false;
     }
 
     // The same bytes again, from no known place or from where an earlier read
@@ -130,13 +156,15 @@ private:
 
     SearchImage image_;
     const Deadline& deadline_;
+    // The plan runs the finder scan anyway.
+    bool searchesAnywhere_;
     SearchResult result_;
 };
 
 }  // namespace
 
 SearchResult runPlan(const Plan& plan, Image::GrayBuf gray, const Deadline& deadline) {
-    Engine engine(std::move(gray), deadline);
+    Engine engine(plan, std::move(gray), deadline);
     try {
         if (!engine.tooFlat(plan) && engine.runUntilRead(plan.passes) && plan.maxSymbols > 1) engine.readMore(plan);
     } catch (const OutOfTime&) {

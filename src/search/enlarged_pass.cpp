@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cmath>
+
 #include "photo/enlargement_scales.h"
 #include "search/enlarged_crop.h"
 #include "search/passes.h"
@@ -20,6 +23,18 @@ const std::vector<float>& readerScales() {
     return scales;
 }
 
+// The module of a bull's-eye the analysis saw, from its ring's corners:
+// three modules out from the centre on a compact finder, five on a
+// full-range one.
+float ringModule(const SymbolCandidate& cand) {
+    const double out = cand.kind == SymbolKind::Full ? 5.0 : 3.0;
+    const double side = std::hypot(cand.corners[1].x - cand.corners[0].x, cand.corners[1].y - cand.corners[0].y);
+    return static_cast<float>(side / (2.0 * out));
+}
+
+// Enlarged modules wider than this add cost, not detail.
+constexpr float kWidestEnlargedModule = 12.0f;
+
 }  // namespace
 
 PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
@@ -27,7 +42,13 @@ PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<Positio
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
     for (const PositionAnalysis& analysis : analyses) {
-        EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, readerScales(), rules, deadline);
+        const float module = analysis.finder.moduleX > 0.0f ? std::min(analysis.finder.moduleX, analysis.finder.moduleY)
+                                                            : ringModule(analysis.candidate);
+        std::vector<float> scales;
+        for (const float s : readerScales())
+            if (s * module <= kWidestEnlargedModule) scales.push_back(s);
+        if (scales.empty()) continue;
+        EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, scales, rules, deadline);
         if (attempts.read) {
             outcome.diagnostics.status = Read;
             outcome.diagnostics.enlargement = attempts.scale;

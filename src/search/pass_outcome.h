@@ -30,8 +30,8 @@ struct PassOutcome {
     std::optional<SymbolRead> read;
     // Located with a mode message, data unreadable (data left empty).
     std::optional<SymbolRead> unreadable;
-    // Where an analysis met a compact ring that read as no mode message: the
-    // only places where a rune search could read a rune.
+    // Where an analysis met a compact ring whose bits, no mode message, are
+    // a rune's: the only places where a rune search could read one.
     std::vector<CandidatePoint> runePoints;
     // Some analysis saw a bull's-eye, whether or not it read its mode message.
     bool sawBullseye = false;

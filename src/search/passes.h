@@ -12,6 +12,7 @@
 #include "image/gray_buf.h"
 #include "locate/symbol_locator.h"
 #include "photo/bullseye_candidates.h"
+#include "photo/finder_scan.h"
 #include "search/pass_outcome.h"
 #include "search/search_image.h"
 
@@ -28,13 +29,15 @@ PassOutcome centrePass(SymbolLocator& locator, ReadRules rules);
 PassOutcome photoExportPass(const std::shared_ptr<const Image::GrayBuf>& photo,
                             const std::vector<CandidatePoint>& positions, ReadRules rules, const Deadline& deadline);
 
-// One analysis at each position, kept in `analyses` for the enlarged crops
-// where it saw a bull's-eye that no earlier position led to (positions
-// closer than `spacing` in x and in y lead to the same one).
-PassOutcome positionsPass(SymbolLocator& locator, const std::vector<CandidatePoint>& positions, std::int32_t spacing,
-                          ReadRules rules, const Deadline& deadline, std::vector<PositionAnalysis>& analyses);
+// One analysis at each finder found, seeded over a few modules around it,
+// each kept in `analyses` for the enlarged crops unless it ended at a
+// bull's-eye an earlier one examined.
+PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandidate>& finders, ReadRules rules,
+                          const Deadline& deadline, std::vector<PositionAnalysis>& analyses);
 
-// The enlarged crops around the analyses that saw a bull's-eye.
+// The enlarged crops around the analyses, at the factors that make their
+// modules a few pixels wide: small or soft modules read better enlarged,
+// large ones only cost more.
 PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
                          const Deadline& deadline);
 
@@ -46,8 +49,8 @@ PassOutcome runeCentrePass(SymbolLocator& locator, ReadRules rules);
 PassOutcome runePointsPass(SymbolLocator& locator, const std::vector<CandidatePoint>& points, ReadRules rules,
                            const Deadline& deadline);
 
-// The centre pass, and the rune pass where that met a compact ring without a
-// mode message, on the image framed in a light border and enlarged when
+// The centre pass, and the rune pass where that met a ring that reads as a
+// rune, on the image framed in a light border and enlarged when
 // small: for symbols cropped to their own edge. A read's geometry is mapped
 // back to the image.
 PassOutcome tightFramePass(const Image::GrayBuf& image, ReadRules rules, const Deadline& deadline);

@@ -19,6 +19,7 @@ const char* passName(PassKind kind) {
         case PassKind::Centre: return "centre";
         case PassKind::Photo: return "photo";
         case PassKind::Positions: return "positions";
+        case PassKind::DepthPositions: return "depth-positions";
         case PassKind::RuneCentre: return "rune-centre";
         case PassKind::RunePositions: return "rune-positions";
         case PassKind::Enlarged: return "enlarged";
@@ -40,9 +41,10 @@ Plan exportPlan(Export which) {
 }
 
 // Cheap passes of both polarities first: a search from start points costs
-// about what the frame export costs, one analysis per candidate position
-// less. Then the tight frame, which costs a copy of the image, and last the
-// enlarged crops, which cost the most by far.
+// about what the frame export costs, the finder scan and one analysis per
+// finder less. Then the tight frame, which costs a copy of the image, the
+// ring-depth map's further positions, and last the enlarged crops, which
+// cost the most by far.
 Plan readerPlan(const ReadOptions& options) {
     const bool centre = options.where != Where::Anywhere;
     const bool anywhere = options.where != Where::Centre;
@@ -67,12 +69,16 @@ Plan readerPlan(const ReadOptions& options) {
         p.push_back(pass(PassKind::TightFrame, inverted));
     }
     if (anywhere) {
-        for (const bool inverted : {false, true}) {
-            if (inverted && !options.inverted) break;
-            p.push_back(pass(PassKind::Enlarged, inverted));
+        for (const PassKind kind : {PassKind::DepthPositions, PassKind::Enlarged}) {
+            for (const bool inverted : {false, true}) {
+                if (inverted && !options.inverted) break;
+                p.push_back(pass(kind, inverted));
+            }
         }
     }
-    if (options.maxSymbols > 1) plan.more = {pass(PassKind::Positions, false), pass(PassKind::Enlarged, false)};
+    if (options.maxSymbols > 1)
+        plan.more = {pass(PassKind::Positions, false), pass(PassKind::DepthPositions, false),
+                     pass(PassKind::Enlarged, false)};
     return plan;
 }
 

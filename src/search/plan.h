@@ -13,13 +13,14 @@
 namespace AztecCore {
 
 enum class PassKind {
-    Centre,         // start points around the image centre
-    Photo,          // the photo export's pass: candidate positions, each crop enlarged in turn
-    Positions,      // one analysis at each candidate position, no enlargement
-    RuneCentre,     // an Aztec Rune from the start points around the centre
-    RunePositions,  // an Aztec Rune at the candidate positions
-    Enlarged,       // enlarged crops around the positions that showed a bull's-eye
-    TightFrame,     // the centre and rune searches on the image framed in a light border
+    Centre,          // start points around the image centre
+    Photo,           // the photo export's pass: candidate positions, each crop enlarged in turn
+    Positions,       // one analysis at each finder the finder scan found, no enlargement
+    DepthPositions,  // the same at the deepest spots of the ring-depth map the finders leave out
+    RuneCentre,      // an Aztec Rune from the start points around the centre
+    RunePositions,   // an Aztec Rune at the candidate positions
+    Enlarged,        // enlarged crops around the positions that showed a bull's-eye
+    TightFrame,      // the centre and rune searches on the image framed in a light border
 };
 
 const char* passName(PassKind kind);

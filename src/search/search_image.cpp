@@ -12,9 +12,12 @@ namespace AztecCore {
 
 namespace {
 
-// Beyond the photo export's five positions: its misses rank among the next
-// few local maxima of the depth map, and each position costs an analysis.
-constexpr std::size_t kMorePositions = 8;
+// Each finder candidate costs an analysis; real ones rank first, crossed by
+// the most rows.
+constexpr std::size_t kMostFinders = 24;
+// Beyond the five deepest cells of the depth map: the further local maxima
+// that ring-like print or another symbol beside a bull's-eye leave it.
+constexpr std::size_t kMoreDepthPositions = 8;
 
 std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
     auto out = std::make_shared<Image::GrayBuf>();
@@ -53,24 +56,46 @@ SymbolLocator& SearchImage::locator(bool inverted) {
     return *s.locator;
 }
 
-const std::vector<CandidatePoint>& SearchImage::positions(bool inverted) {
-    State& s = state(inverted);
-    if (!s.positions) {
-        const auto image = gray(inverted);
+const std::vector<FinderCandidate>& SearchImage::finders() {
+    if (!finders_) {
+        const auto image = gray(false);
         deadline_.check();
-        const BullseyeDepth map = measureBullseyeDepth(*image, deadline_);
-        std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
-        const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMorePositions);
-        picked.insert(picked.end(), more.more.begin(), more.more.end());
-        s.spacing = more.spacing;
-        s.positions = std::move(picked);
+        finders_ = scanFinders(*image, binary(), kMostFinders, deadline_);
     }
-    return *s.positions;
+    return *finders_;
 }
 
-std::int32_t SearchImage::positionSpacing(bool inverted) {
-    positions(inverted);
-    return state(inverted).spacing;
+const LocalBinary& SearchImage::binary() {
+    if (!binary_) {
+        const auto image = gray(false);
+        deadline_.check();
+        binary_ = binariseLocally(*image, deadline_);
+    }
+    return *binary_;
+}
+
+std::vector<FinderCandidate> SearchImage::positions(bool inverted) {
+    std::vector<FinderCandidate> out;
+    for (const FinderCandidate& f : finders())
+        if (f.lightCentre == inverted) out.push_back(f);
+    return out;
+}
+
+std::vector<FinderCandidate> SearchImage::depthPositions(bool inverted) {
+    deadline_.check();
+    const BullseyeDepth map = measureBullseyeDepth(*gray(inverted), binary(), deadline_);
+    std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
+    const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMoreDepthPositions);
+    picked.insert(picked.end(), more.more.begin(), more.more.end());
+    std::vector<FinderCandidate> out;
+    for (const CandidatePoint& p : picked) {
+        FinderCandidate c;
+        c.centre = p;
+        c.moduleX = c.moduleY = 0.0f;
+        c.lightCentre = inverted;
+        out.push_back(c);
+    }
+    return out;
 }
 
 std::uint32_t SearchImage::contrast() {
@@ -100,8 +125,9 @@ void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], 
     // are copied on the first write).
     s.locator.reset();
     blankQuadrilateral(*s.gray, corners, margin, *s.light);
-    s.positions.reset();
     s.evidence = StateEvidence{};
+    finders_.reset();
+    binary_.reset();
     // The other polarity is made again from this one when asked for.
     state(!inverted) = State{};
 }

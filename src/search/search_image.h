@@ -16,20 +16,24 @@
 #include "locate/symbol_candidate.h"
 #include "locate/symbol_locator.h"
 #include "photo/bullseye_candidates.h"
+#include "photo/finder_scan.h"
+#include "photo/local_binary.h"
 
 namespace AztecCore {
 
-// One analysis at a candidate position, kept for the enlarged crops.
+// One analysis at a finder found, kept for the enlarged crops.
 struct PositionAnalysis {
-    CandidatePoint position;
-    SymbolCandidate candidate;  // as the analysis left it: corners once a bull's-eye was seen
-    bool located = false;       // its mode message was read
+    FinderCandidate finder;
+    // As the analysis left it, or with the finder's own corners where it saw
+    // no bull's-eye: the crops are cut around them.
+    SymbolCandidate candidate;
+    bool located = false;  // its mode message was read
 };
 
 // What the searches of one state saw, for the passes after them.
 struct StateEvidence {
     // Where the centre search and the position analyses met compact rings
-    // that read as no mode message (none: that search has not run).
+    // that read as runes (none: that search has not run).
     std::optional<std::vector<CandidatePoint>> centreRunePoints;
     std::optional<std::vector<CandidatePoint>> positionRunePoints;
     // Whether the centre search saw a bull's-eye (none: it has not run).
@@ -45,11 +49,17 @@ public:
     std::shared_ptr<const Image::GrayBuf> gray(bool inverted);
     // A locator reading gray(inverted), shared by the passes on it.
     SymbolLocator& locator(bool inverted);
-    // The photo export's positions (at most five, deepest first) and then the
-    // further bull's-eyes of the same map that they leave out.
-    const std::vector<CandidatePoint>& positions(bool inverted);
-    // Positions closer than this in x and in y lead to the same bull's-eye.
-    std::int32_t positionSpacing(bool inverted);
+    // The image binarised against its local contrast (dark in the image as
+    // it is, light in the inverted one).
+    const LocalBinary& binary();
+    // The finders anywhere in the image, of either polarity, most rows first.
+    const std::vector<FinderCandidate>& finders();
+    // Those that are dark in the middle in this polarity.
+    std::vector<FinderCandidate> positions(bool inverted);
+    // The deepest spots of the ring-depth map in this polarity, noise cleared:
+    // five from the cells of an 8 x 8 grid, then eight more of its local
+    // maxima (their module unknown, 0).
+    std::vector<FinderCandidate> depthPositions(bool inverted);
     StateEvidence& evidence(bool inverted) { return state(inverted).evidence; }
     // The difference between the lightest and the darkest pixel.
     std::uint32_t contrast();
@@ -63,8 +73,6 @@ private:
     struct State {
         std::shared_ptr<Image::GrayBuf> gray;
         std::optional<SymbolLocator> locator;
-        std::optional<std::vector<CandidatePoint>> positions;
-        std::int32_t spacing = 0;
         StateEvidence evidence;
         std::optional<std::uint8_t> light;  // the level blanked symbols are filled with
     };
@@ -73,6 +81,8 @@ private:
     const Deadline& deadline_;
     State states_[2];
     std::optional<std::uint32_t> contrast_;
+    std::optional<LocalBinary> binary_;  // of the image as it stands
+    std::optional<std::vector<FinderCandidate>> finders_;
 };
 
 }  // namespace AztecCore

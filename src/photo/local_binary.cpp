@@ -31,39 +31,67 @@ struct Range {
 constexpr std::int32_t kBlock = 8;
 constexpr std::int32_t kBlocksPerTile = kTile / kBlock;
 
-// The lowest and highest level of each 8 x 8 block.
+// The lowest and highest level of each 8 x 8 block: each block's columns
+// gathered over its rows, then folded once per block.
 std::vector<Range> blockRanges(const Image::GrayBuf& image, std::int32_t across, std::int32_t down,
                                const Deadline& deadline) {
     std::vector<Range> ranges(static_cast<std::size_t>(across) * static_cast<std::size_t>(down));
     const std::int32_t w = image.width();
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        deadline.spend(w);
-        const std::uint8_t* row = image.row(y);
-        Range* blocks = ranges.data() + static_cast<std::size_t>(y / kBlock) * static_cast<std::size_t>(across);
+    const std::int32_t h = image.height();
+    std::vector<std::uint8_t> lo(static_cast<std::size_t>(w));
+    std::vector<std::uint8_t> hi(static_cast<std::size_t>(w));
+    for (std::int32_t by = 0; by < down; ++by) {
+        const std::int32_t y0 = by * kBlock;
+        const std::int32_t y1 = std::min(h, y0 + kBlock);
+        deadline.spend(std::int64_t{w} * (y1 - y0));
+        const std::uint8_t* first = image.row(y0);
+        std::copy(first, first + w, lo.begin());
+        std::copy(first, first + w, hi.begin());
+        for (std::int32_t y = y0 + 1; y < y1; ++y) {
+            const std::uint8_t* row = image.row(y);
+            std::int32_t x = 0;
+#if defined(__SSE2__)
+            for (; x + 16 <= w; x += 16) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+                auto* l = reinterpret_cast<__m128i*>(lo.data() + x);
+                auto* u = reinterpret_cast<__m128i*>(hi.data() + x);
+                _mm_storeu_si128(l, _mm_min_epu8(_mm_loadu_si128(l), v));
+                _mm_storeu_si128(u, _mm_max_epu8(_mm_loadu_si128(u), v));
+            }
+#endif
+            for (; x < w; ++x) {
+                lo[static_cast<std::size_t>(x)] = std::min(lo[static_cast<std::size_t>(x)], row[x]);
+                hi[static_cast<std::size_t>(x)] = std::max(hi[static_cast<std::size_t>(x)], row[x]);
+            }
+        }
+        Range* blocks = ranges.data() + static_cast<std::size_t>(by) * static_cast<std::size_t>(across);
         std::int32_t bx = 0;
 #if defined(__SSE2__)
-        // Two blocks a step: the minimum and maximum of each 8-byte half.
+        // Two blocks a step: each 8-byte half folded onto its lowest byte.
         for (; (bx + 2) * kBlock <= w; bx += 2) {
-            __m128i lo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + bx * kBlock));
-            __m128i hi = lo;
-            for (const int shift : {32, 16, 8}) {
-                lo = _mm_min_epu8(lo, _mm_srli_epi64(lo, shift));
-                hi = _mm_max_epu8(hi, _mm_srli_epi64(hi, shift));
-            }
-            const auto l = static_cast<std::uint32_t>(_mm_cvtsi128_si32(lo)) & 0xFFu;
-            const auto h = static_cast<std::uint32_t>(_mm_cvtsi128_si32(hi)) & 0xFFu;
-            const auto l2 = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(lo, 8))) & 0xFFu;
-            const auto h2 = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(hi, 8))) & 0xFFu;
-            blocks[bx].widen({static_cast<std::uint8_t>(l), static_cast<std::uint8_t>(h)});
-            blocks[bx + 1].widen({static_cast<std::uint8_t>(l2), static_cast<std::uint8_t>(h2)});
+            __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lo.data() + bx * kBlock));
+            __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hi.data() + bx * kBlock));
+            l = _mm_min_epu8(l, _mm_srli_epi64(l, 32));
+            u = _mm_max_epu8(u, _mm_srli_epi64(u, 32));
+            l = _mm_min_epu8(l, _mm_srli_epi64(l, 16));
+            u = _mm_max_epu8(u, _mm_srli_epi64(u, 16));
+            l = _mm_min_epu8(l, _mm_srli_epi64(l, 8));
+            u = _mm_max_epu8(u, _mm_srli_epi64(u, 8));
+            const auto low = static_cast<std::uint32_t>(_mm_cvtsi128_si32(l));
+            const auto high = static_cast<std::uint32_t>(_mm_cvtsi128_si32(u));
+            const auto low2 = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(l, 8)));
+            const auto high2 = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(u, 8)));
+            blocks[bx] = {static_cast<std::uint8_t>(low & 0xFFu), static_cast<std::uint8_t>(high & 0xFFu)};
+            blocks[bx + 1] = {static_cast<std::uint8_t>(low2 & 0xFFu), static_cast<std::uint8_t>(high2 & 0xFFu)};
         }
 #endif
         for (; bx < across; ++bx) {
-            const std::int32_t x0 = bx * kBlock;
-            const std::int32_t x1 = std::min(w, x0 + kBlock);
-            Range r;
-            for (std::int32_t x = x0; x < x1; ++x) r.widen({row[x], row[x]});
-            blocks[bx].widen(r);
+            const auto x0 = static_cast<std::size_t>(bx * kBlock);
+            const auto x1 = static_cast<std::size_t>(std::min(w, bx * kBlock + kBlock));
+            blocks[bx] = {*std::min_element(lo.begin() + static_cast<std::ptrdiff_t>(x0),
+                                            lo.begin() + static_cast<std::ptrdiff_t>(x1)),
+                          *std::max_element(hi.begin() + static_cast<std::ptrdiff_t>(x0),
+                                            hi.begin() + static_cast<std::ptrdiff_t>(x1))};
         }
     }
     return ranges;
@@ -287,6 +315,15 @@ bool LocalBinary::noiseAt(std::int32_t x, std::int32_t y) const {
 }
 
 std::int32_t LocalBinary::noiseTileSide() { return kTile; }
+
+bool LocalBinary::anyDark() const {
+    for (std::int32_t y = 0; y < rows.lines(); ++y) {
+        const std::uint64_t* line = rows.line(y);
+        for (std::size_t k = 0; k < rows.words(); ++k)
+            if (line[k] != 0) return true;
+    }
+    return false;
+}
 
 std::uint8_t LocalBinary::thresholdAt(std::int32_t x, std::int32_t y) const {
     return thresholds[static_cast<std::size_t>(y / kBlock) * static_cast<std::size_t>(blocksAcross) +

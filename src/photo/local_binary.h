@@ -83,6 +83,9 @@ struct LocalBinary {
     // Whether pixel (x, y) lies in a tile cleared as noise, whose side is noiseTileSide().
     bool noiseAt(std::int32_t x, std::int32_t y) const;
     static std::int32_t noiseTileSide();
+    // Whether any dark pixel is left: none in an image of noise, grain or
+    // flat areas alone, where no finder can lie.
+    bool anyDark() const;
 };
 
 // Every row read counts against `deadline`.

@@ -25,6 +25,8 @@ BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const 
     const std::uint32_t minimumPeak = depth.minimumPeak;
     BullseyeCandidates found;
     found.spacing = spacingFor(depth.map);
+    // No pixel is deep enough to be a peak.
+    if (minimumPeak > 255) return found;
 
     // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
     std::array<std::vector<CandidatePoint>, 256> byDepth;

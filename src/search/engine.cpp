@@ -82,6 +82,12 @@ private:
         const auto gray = image_.gray(inverted);
         const bool photoSized = gray->width() >= kSmallestPhoto && gray->height() >= kSmallestPhoto;
         StateEvidence& seen = image_.evidence(inverted);
+        // Light on dark is searched for where the finder scan saw a finder
+        // light in the middle; without the scan, always. The tight frame of a
+        // small image looks for symbols too fine for the scan.
+        const bool framedAnyway =
+            pass.kind == PassKind::TightFrame && std::max(gray->width(), gray->height()) <= kAlwaysFramedSide;
+        if (inverted && searchesAnywhere_ && !framedAnyway && image_.positions(true).empty()) return std::nullopt;
         switch (pass.kind) {
             case PassKind::Centre: {
                 PassOutcome outcome = centrePass(image_.locator(inverted), pass.rules);

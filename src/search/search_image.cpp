@@ -18,6 +18,9 @@ constexpr std::size_t kMostFinders = 24;
 // Beyond the five deepest cells of the depth map: the further local maxima
 // that ring-like print or another symbol beside a bull's-eye leave it.
 constexpr std::size_t kMoreDepthPositions = 8;
+// The depth, counted from both sweeps, of the centre of the shallowest finder
+// worth an analysis: the five rings of a compact one give ten.
+constexpr std::uint32_t kLeastFinderDepth = 10;
 
 std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
     auto out = std::make_shared<Image::GrayBuf>();
@@ -83,12 +86,16 @@ std::vector<FinderCandidate> SearchImage::positions(bool inverted) {
 
 std::vector<FinderCandidate> SearchImage::depthPositions(bool inverted) {
     deadline_.check();
+    if (!binary().anyDark()) return {};
     const BullseyeDepth map = measureBullseyeDepth(*gray(inverted), binary(), deadline_);
     std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
     const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMoreDepthPositions);
     picked.insert(picked.end(), more.more.begin(), more.more.end());
     std::vector<FinderCandidate> out;
     for (const CandidatePoint& p : picked) {
+        // Letters and clutter nest a few rings deep; a finder's rings, even
+        // blurred, twice as many.
+        if (map.map.pixel(p.x, p.y) < kLeastFinderDepth) continue;
         FinderCandidate c;
         c.centre = p;
         c.moduleX = c.moduleY = 0.0f;

@@ -76,8 +76,21 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
     if (totalWords <= dataWords) return std::nullopt;
 
     const RsDecoder decoder(fieldForCodewordBits(params.codewordBits));
-    const std::int32_t corrected = decoder.correct(words, static_cast<int>(totalWords - dataWords));
+    const auto checkWords = static_cast<int>(totalWords - dataWords);
+    const std::int32_t corrected = decoder.correct(words, checkWords);
     lastErrorCount = corrected;
+    // The check words for k data words also pass as check words for any
+    // larger count (the generator for fewer check words divides the one for
+    // more), so a mode message repaired into one that claims more data words
+    // than were written would read check words as text. A claim above the
+    // true count always leaves the codewords valid with one check word more;
+    // a true claim does so only where one more syndrome vanishes by chance,
+    // once in 2^width. After a repaired mode message such a symbol is
+    // refused: the repair may have made the claim, and the codewords cannot
+    // tell it from a smaller count. An intact mode message is taken at its
+    // word, since misreading it into another valid one takes six wrong words
+    // of seven (compact) or seven of ten (full-range).
+    if (params.modeWordsCorrected > 0 && decoder.isCodeword(words, checkWords + 1)) return std::nullopt;
     DataBits data = removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
     data.correctedWords = corrected;
     return data;

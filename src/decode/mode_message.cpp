@@ -72,12 +72,13 @@ std::int32_t readField(const BitVector& bits, std::int64_t start, std::int32_t w
 
 }  // namespace
 
-void correctModeMessage(BitVector& modeBits, bool compact) {
+std::int32_t correctModeMessage(BitVector& modeBits, bool compact) {
     const std::int32_t count = compact ? 7 : 10;
     const std::int32_t checkWords = compact ? 5 : 6;
     std::vector<std::int32_t> words = packWords(modeBits, 0, count, 4);
-    Aztec::ReedSolomon::RsDecoder(Aztec::ReedSolomon::Field16).correct(words, checkWords);
+    const std::int32_t repaired = Aztec::ReedSolomon::RsDecoder(Aztec::ReedSolomon::Field16).correct(words, checkWords);
     unpackWords(words, count, modeBits);
+    return repaired;
 }
 
 namespace {
@@ -144,7 +145,7 @@ bool parseModeMessage(SymbolParameters& params, const BitVector& ringBits) {
         BitVector modeBits =
             compact ? collectModeBits(ringBits, match->orientation, match->mirrored != 0, kCompactSidePositions)
                     : collectModeBits(ringBits, match->orientation, match->mirrored != 0, kFullSidePositions);
-        correctModeMessage(modeBits, compact);
+        const std::int32_t repaired = correctModeMessage(modeBits, compact);
 
         const std::int32_t layerFieldBits = compact ? 2 : 5;
         const std::int32_t dataFieldBits = compact ? 6 : 11;
@@ -159,6 +160,7 @@ bool parseModeMessage(SymbolParameters& params, const BitVector& ringBits) {
         params.totalCodewords = shape->totalCodewords;
         params.symbolSize = shape->symbolSize;
         params.spareBits = shape->spareBits;
+        params.modeWordsCorrected = static_cast<std::uint32_t>(repaired);
         return true;
     } catch (...) {
         // A ring that cannot be corrected is simply not a mode message.

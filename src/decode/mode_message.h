@@ -1,6 +1,8 @@
 #pragma once
 // The mode message around the bull's-eye: orientation, mirroring, layers and
 // data codeword count, protected by Reed-Solomon check words over GF(16).
+#include <cstdint>
+
 #include "decode/symbol_parameters.h"
 
 namespace AztecCore {
@@ -15,7 +17,8 @@ bool parseModeMessage(SymbolParameters& params, const BitVector& ringBits);
 // verify as read, with nothing to correct, is taken.
 bool parseRuneMessage(SymbolParameters& params, const BitVector& ringBits);
 
-// Corrects 28 (compact) or 40 (full-range) mode bits in place; throws on failure.
-void correctModeMessage(BitVector& modeBits, bool compact);
+// Corrects 28 (compact) or 40 (full-range) mode bits in place and returns the
+// number of 4-bit words repaired; throws on failure.
+std::int32_t correctModeMessage(BitVector& modeBits, bool compact);
 
 }  // namespace AztecCore

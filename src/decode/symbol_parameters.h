@@ -21,6 +21,10 @@ struct SymbolParameters {
     std::uint32_t symbolSize = 0;  // side in modules
     std::uint32_t spareBits = 0;   // layer bits left over after the codewords
     std::uint32_t runeValue = 0;   // 0..255, runes only
+    // Mode-message words the correction repaired: a repaired mode message may
+    // have been repaired into another one, so its data count is checked
+    // against the codewords (correctDataBits).
+    std::uint32_t modeWordsCorrected = 0;
 };
 
 using BitVector = std::vector<bool>;

@@ -39,6 +39,12 @@ int RsDecoder::correct(std::vector<std::int32_t>& received, int twoS) const {
     return static_cast<int>(locations.size());
 }
 
+bool RsDecoder::isCodeword(const std::vector<std::int32_t>& word, int twoS) const {
+    if (twoS <= 0) return true;
+    const std::vector<std::int32_t> syndromes = syndromesOf(word, twoS);
+    return std::all_of(syndromes.begin(), syndromes.end(), [](std::int32_t s) { return s == 0; });
+}
+
 std::vector<std::int32_t> RsDecoder::syndromesOf(const std::vector<std::int32_t>& received, int twoS) const {
     const GenericGF& field = *field_;
     const std::int32_t size = field.size();

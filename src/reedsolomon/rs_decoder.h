@@ -18,6 +18,10 @@ public:
     // Throws ReedSolomonException when the errors cannot be located.
     int correct(std::vector<std::int32_t>& received, int twoS) const;
 
+    // True when `word`'s last twoS elements are check words of the rest, that
+    // is when it vanishes at alpha^1 .. alpha^twoS.
+    bool isCodeword(const std::vector<std::int32_t>& word, int twoS) const;
+
 private:
     // The received word's values at alpha^twoS .. alpha^1, highest power first.
     std::vector<std::int32_t> syndromesOf(const std::vector<std::int32_t>& received, int twoS) const;

@@ -61,6 +61,7 @@ TEST(ModeMessage, CompactExample) {
     EXPECT_EQ(params.totalCodewords, 40u);
     EXPECT_EQ(params.symbolSize, 19u);
     EXPECT_EQ(params.spareBits, 0u);
+    EXPECT_EQ(params.modeWordsCorrected, 0u);
 }
 
 TEST(ModeMessage, FullRangeExample) {
@@ -98,6 +99,7 @@ TEST(ModeMessage, RepairsDamagedModeWordsWithinTheCheckCapacity) {
     ASSERT_TRUE(parseModeMessage(params, ring));
     EXPECT_EQ(params.layers, 5u);
     EXPECT_EQ(params.dataCodewords, 100u);
+    EXPECT_EQ(params.modeWordsCorrected, 3u);
 }
 
 TEST(ModeMessage, DamageBeyondRepairLeavesTheParametersUntouched) {

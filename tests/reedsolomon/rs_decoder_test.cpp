@@ -81,6 +81,25 @@ TEST(RsDecoderShapes, EncoderProducesCodewords) {
     }
 }
 
+// Check words for fewer data words are also check words for more; one word
+// changed makes it no codeword for any count.
+TEST(RsDecoderShapes, IsCodewordForItsOwnAndEveryLargerDataCount) {
+    for (const CodeShape& s : kShapes) {
+        SCOPED_TRACE(s.name);
+        const RsDecoder decoder(*s.field);
+        std::mt19937 rng(static_cast<unsigned>(s.n * 7 + s.twoS));
+        const Word codeword = rstest::encode(*s.field, randomData(rng, *s.field, s.n - s.twoS), s.twoS);
+        for (int fewer = 0; fewer <= s.twoS; ++fewer) EXPECT_TRUE(decoder.isCodeword(codeword, fewer)) << fewer;
+        if (s.twoS < s.n) {
+            EXPECT_EQ(decoder.isCodeword(codeword, s.twoS + 1), rstest::isCodeword(*s.field, codeword, s.twoS + 1));
+        }
+        Word damaged = codeword;
+        corrupt(rng, *s.field, damaged, 1);
+        EXPECT_FALSE(decoder.isCodeword(damaged, s.twoS));
+        EXPECT_FALSE(decoder.isCodeword(damaged, 1));
+    }
+}
+
 void checkRepairsWithinCapacity(const CodeShape& s) {
     const RsDecoder decoder(*s.field);
     std::mt19937 rng(static_cast<unsigned>(s.n * 1009 + s.twoS));

@@ -35,7 +35,6 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/locate/sample_grid.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/smooth_grid_nodes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/symbol_locator.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/math/matrix.cpp
   ${CMAKE_CURRENT_LIST_DIR}/math/matrix_solve.cpp
   ${CMAKE_CURRENT_LIST_DIR}/math/projective_map.cpp
   ${CMAKE_CURRENT_LIST_DIR}/photo/block_threshold.cpp

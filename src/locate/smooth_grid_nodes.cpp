@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "locate/grid_nodes.h"
-#include "math/matrix.h"
-#include "math/matrix_exceptions.h"
+#include "math/matrix_solve.h"
 
 namespace AztecCore {
 

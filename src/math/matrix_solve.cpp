@@ -4,13 +4,11 @@
 // four points, so the order of every operation is kept fixed: products are
 // stored before they are subtracted so that each one is rounded on its own,
 // even where the compiler could fuse or keep extended precision.
+#include "math/matrix_solve.h"
+
 #include <cmath>
 #include <cstddef>
 #include <utility>
-#include <vector>
-
-#include "common/checked_access.h"
-#include "math/matrix.h"
 
 namespace Aztec::Math {
 
@@ -20,17 +18,16 @@ namespace {
 // (huge) numbers instead of stopping.
 constexpr double kTinyPivot = 1e-20;
 
-// Size N fixed at compile time, or 0 for a size given at run time; a fixed
-// size lets the compiler unroll the loops without changing any operation or
-// its order.
+// The size is fixed at compile time, which lets the compiler unroll the
+// loops without changing any operation or its order.
 template <std::size_t N>
 class LuSystem {
 public:
     // Works in place on caller-provided storage (row-major coefficients,
-    // right-hand side, and n entries each of scale and permutation), so that
-    // small fixed systems can live on the stack.
-    LuSystem(double* coefficients, double* rhs, std::size_t n, double* scale, std::size_t* perm)
-        : a_(coefficients), x_(rhs), n_(n), scale_(scale), perm_(perm) {}
+    // right-hand side, and N entries each of scale and permutation), so that
+    // the system lives on the stack.
+    LuSystem(double* coefficients, double* rhs, double* scale, std::size_t* perm)
+        : a_(coefficients), x_(rhs), scale_(scale), perm_(perm) {}
 
     void solve() {
         computeScales();
@@ -40,7 +37,7 @@ public:
     }
 
 private:
-    std::size_t size() const { return N != 0 ? N : n_; }
+    static constexpr std::size_t size() { return N; }
     double& at(std::size_t i, std::size_t j) { return a_[i * size() + j]; }
 
     void computeScales() {
@@ -129,47 +126,16 @@ private:
 
     double* a_;
     double* x_;
-    std::size_t n_;
     double* scale_;
     std::size_t* perm_;
 };
 
 }  // namespace
 
-RowData Matrix::solve(const Matrix& a, const Matrix& b) {
-    if (a.rowCount() == 0) AztecCore::throwInvalidSubscript();
-    const std::int32_t n = a.rowCount();
-    if (a.columnCount() != n) throw MatrixNotSquareException();
-    if (b.rowCount() != n || b.columnCount() != 1) throw MatrixDimensionException();
-
-    const auto size = static_cast<std::size_t>(n);
-    std::vector<double> coefficients;
-    coefficients.reserve(size * size);
-    for (std::int32_t r = 0; r < n; ++r) {
-        const MatrixRow& row = a.row(r);
-        coefficients.insert(coefficients.end(), row.begin(), row.end());
-    }
-    std::vector<double> rhs(size);
-    for (std::int32_t r = 0; r < n; ++r) rhs[static_cast<std::size_t>(r)] = b.at(r, 0);
-
-    std::vector<double> scale(size);
-    std::vector<std::size_t> perm(size);
-    LuSystem<0>(coefficients.data(), rhs.data(), size, scale.data(), perm.data()).solve();
-    RowData x;
-    x.reserve(size);
-    for (const double value : rhs) x.push_back(std::make_shared<MatrixRow>(1, value));
-    return x;
-}
-
 void solveEightInPlace(double (&a)[64], double (&b)[8]) {
     double scale[8];
     std::size_t perm[8];
-    LuSystem<8>(a, b, 8, scale, perm).solve();
-}
-
-std::shared_ptr<Matrix> Matrix::solveShared(const std::shared_ptr<Matrix>& a, const std::shared_ptr<Matrix>& b) {
-    if (!a || !b) throw MatrixNullException();
-    return std::make_shared<Matrix>(solve(*a, *b));
+    LuSystem<8>(a, b, scale, perm).solve();
 }
 
 }  // namespace Aztec::Math

@@ -1,6 +1,6 @@
 #include "math/projective_map.h"
 
-#include "math/matrix.h"
+#include "math/matrix_solve.h"
 
 namespace Aztec::Math {
 

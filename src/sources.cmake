@@ -17,7 +17,6 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/decode/wrapped_data_count.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image/gray_buf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/image/gray_from_bgra.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/image/rgb_buf.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/bullseye_check.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/center_seeding.cpp
   ${CMAKE_CURRENT_LIST_DIR}/locate/component_fill.cpp

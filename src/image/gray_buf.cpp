@@ -5,8 +5,6 @@
 
 #include "common/checked_access.h"
 #include "image/image_size.h"
-#include "image/luma.h"
-#include "image/rgb_buf.h"
 
 namespace AztecCore::Image {
 
@@ -90,42 +88,6 @@ void GrayBuf::stretchContrast() {
             setPixel(x, y, static_cast<std::uint8_t>((p - lo) * 255u / d));
         }
     }
-}
-
-void GrayBuf::selectRow(std::int32_t y) {
-    store_.rowStart = std::int64_t{store_.stride} * y;
-    store_.cursor = store_.rowStart - 1;
-}
-
-std::uint8_t GrayBuf::nextPixel() {
-    ++store_.cursor;
-    if (store_.cursor < 0 || static_cast<std::uint64_t>(store_.cursor) >= bytesSize()) throwInvalidSubscript();
-    return bytesData()[store_.cursor];
-}
-
-// Through the fixed integer luma weights of image/luma.h.
-void GrayBuf::setFromRgb(const RgbBuf& colour) {
-    const std::int32_t w = colour.width();
-    const std::int32_t h = colour.height();
-    resize(w, h);
-    const RgbBuf::ColorPlane& red = colour.red();
-    const RgbBuf::ColorPlane& green = colour.green();
-    const RgbBuf::ColorPlane& blue = colour.blue();
-    for (std::int32_t y = 0; y < h; ++y) {
-        selectRow(y);
-        const std::int64_t redRow = std::int64_t{red.stride} * y;
-        const std::int64_t greenRow = std::int64_t{green.stride} * y;
-        const std::int64_t blueRow = std::int64_t{blue.stride} * y;
-        for (std::int32_t x = 0; x < w; ++x) {
-            const std::uint32_t r = checkedAt(red.bytes, redRow + x);
-            const std::uint32_t g = checkedAt(green.bytes, greenRow + x);
-            const std::uint32_t b = checkedAt(blue.bytes, blueRow + x);
-            ++store_.cursor;
-            checkedAt(store_.bytes, store_.cursor) = luma(r, g, b);
-        }
-    }
-    width_ = w;
-    height_ = h;
 }
 
 }  // namespace AztecCore::Image

@@ -11,8 +11,6 @@
 
 namespace AztecCore::Image {
 
-class RgbBuf;
-
 class GrayBuf {
 public:
     GrayBuf();  // 0 x 0, one zero byte of storage
@@ -58,14 +56,8 @@ public:
     void fillWhite() { fill(255); }
     void stretchContrast();
 
-    // Sequential row scan: selectRow(y), then nextPixel() yields (0,y), (1,y), ...
-    void selectRow(std::int32_t y);
-    std::uint8_t nextPixel();
-
-    void setFromRgb(const RgbBuf& colour);
-    // Straight from interleaved BGRA (alpha ignored), with the same luma as
-    // setFromRgb gives for the three planes of that frame.
-    // Every row converted counts against `deadline`.
+    // From interleaved BGRA (alpha ignored), through the fixed integer luma
+    // weights of image/luma.h. Every row converted counts against `deadline`.
     void setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
                      const Deadline& deadline = Deadline::none());
 
@@ -75,10 +67,6 @@ private:
         std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> bytes =
             std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>(1);
         std::int32_t stride = 1;
-        // Kept wide so that a row far past the end is reported by the bounds
-        // check instead of wrapping around into the image.
-        std::int64_t rowStart = 0;
-        std::int64_t cursor = 0;
         // While set, the pixels are these lent bytes, and `bytes` is unused.
         const std::uint8_t* lent = nullptr;
         std::size_t lentSize = 0;

@@ -1,4 +1,4 @@
-// BGRA straight to gray, without the three colour planes in between: a 12 MP
+// BGRA straight to gray, without colour planes in between: a 12 MP
 // photo would otherwise hold 36 MB of planes only to read each byte once.
 #include <cstring>
 #include <stdexcept>

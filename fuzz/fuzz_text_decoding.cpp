@@ -8,6 +8,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AztecCore::BitVector bits((size - 2) * 8);
     for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = (data[2 + i / 8] >> (7 - i % 8)) & 1;
     const std::size_t count = (data[0] | (data[1] << 8)) % (bits.size() + 1);
-    (void)AztecCore::decodeText(bits, count);
+    (void)AztecCore::decodeTextWithFlags(bits, count);
     return 0;
 }

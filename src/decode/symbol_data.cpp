@@ -48,13 +48,6 @@ std::size_t parseHeader(const std::vector<std::uint8_t>& bytes, StructuredAppend
 
 }  // namespace
 
-std::optional<std::vector<std::uint8_t>> decodeSymbolData(const SymbolParameters& params, const ModuleBits* modules) {
-    if (modules == nullptr) return std::nullopt;
-    const auto data = correctedData(params, *modules);
-    if (!data) return std::nullopt;
-    return decodeText(data->bits, data->usedBits);
-}
-
 namespace {
 
 std::optional<SymbolData> decodeAs(const SymbolParameters& params, const ModuleBits& modules, bool readerInit) {

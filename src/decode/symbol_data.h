@@ -29,14 +29,12 @@ struct SymbolData {
     bool readerInit = false;
 };
 
-// No result when the symbol cannot be read; other exceptions propagate.
-std::optional<std::vector<std::uint8_t>> decodeSymbolData(const SymbolParameters& params, const ModuleBits* modules);
-
-// The same read with what the flags and headers said. A reader-initialisation
-// symbol sets the top bit of the mode message's data-count field. Where that
-// bit is set and `readerInit` allows it, the symbol is first read as one (more
-// check words than the plain reading, so the stronger claim), then as a plain
-// symbol. Without `readerInit` the bytes are decodeSymbolData's.
+// The symbol's data with what the flags and headers said; no result when it
+// cannot be read, other exceptions propagate. A reader-initialisation symbol
+// sets the top bit of the mode message's data-count field. Where that bit is
+// set and `readerInit` allows it, the symbol is first read as one (more check
+// words than the plain reading, so the stronger claim), then as a plain
+// symbol.
 std::optional<SymbolData> decodeSymbolDetails(const SymbolParameters& params, const ModuleBits& modules,
                                               bool readerInit);
 

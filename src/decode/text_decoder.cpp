@@ -174,10 +174,4 @@ std::optional<DecodedText> decodeTextWithFlags(const BitVector& bits, std::size_
     return text;
 }
 
-std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::size_t bitCount) {
-    auto text = decodeTextWithFlags(bits, bitCount);
-    if (!text) return std::nullopt;
-    return std::move(text->bytes);
-}
-
 }  // namespace AztecCore

@@ -34,7 +34,5 @@ struct DecodedText {
 // the size); the 1 bits that pad the end are not data. No result when the data
 // is invalid: a reserved FLG(7), or an ECI designator digit outside 0..9.
 std::optional<DecodedText> decodeTextWithFlags(const BitVector& bits, std::size_t bitCount);
-// The bytes alone.
-std::optional<std::vector<std::uint8_t>> decodeText(const BitVector& bits, std::size_t bitCount);
 
 }  // namespace AztecCore

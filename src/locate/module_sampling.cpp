@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "decode/symbol_data.h"
 #include "locate/grid_nodes.h"
 #include "locate/map_sampling.h"
 #include "locate/sample_grid.h"
@@ -155,11 +154,6 @@ std::uint32_t SymbolLocator::sampleMean5(double u, double v, double delta) const
     const std::uint64_t sum = std::uint64_t{sampleAt(u, v - delta)} + sampleAt(u, v + delta) + sampleAt(u - delta, v) +
                               sampleAt(u + delta, v) + sampleAt(u, v);
     return meanOfFive(sum);
-}
-
-std::optional<std::vector<std::uint8_t>> SymbolLocator::readSymbol(SymbolCandidate& cand) {
-    const ModuleBits bits = sampleModules(cand);
-    return decodeSymbolData(cand, &bits);
 }
 
 }  // namespace AztecCore

@@ -63,8 +63,6 @@ public:
     // a smaller radius that still holds the finder costs less.
     bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {},
                    std::int32_t seedRadius = 0);
-    // Samples the modules of a located symbol and decodes its data.
-    std::optional<std::vector<std::uint8_t>> readSymbol(SymbolCandidate& cand);
     // A crop ten ring-widths wide around a located bull's-eye (white outside source).
     Image::GrayBuf cropAround(const SymbolCandidate& cand) const;
     // The width and height cropAround cuts for `cand`, known before anything is

@@ -232,7 +232,9 @@ inline ModuleBits withDataCodewords(const ModuleBits& upright, std::vector<std::
 inline std::optional<Bytes> decodeModules(const ModuleBits& modules) {
     const auto params = readModeMessage(modules);
     if (!params) return std::nullopt;
-    return AztecCore::decodeSymbolData(*params, &modules);
+    auto data = AztecCore::decodeSymbolDetails(*params, modules, false);
+    if (!data) return std::nullopt;
+    return std::move(data->text.bytes);
 }
 
 }  // namespace decode_test

@@ -97,8 +97,4 @@ TEST(LayerBits, MismatchedModuleMatrixIsOutOfRange) {
     EXPECT_THROW((void)readLayerBits(params, shortColumns), std::out_of_range);
 }
 
-TEST(DecodeSymbolData, NoModulesNoResult) {
-    EXPECT_FALSE(AztecCore::decodeSymbolData(layerShapeOf(SymbolKind::Compact, 1), nullptr).has_value());
-}
-
 }  // namespace

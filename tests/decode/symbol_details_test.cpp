@@ -91,7 +91,7 @@ TEST_P(SymbolDetails, ReportTheFlagsAndHeadersTheEncoderWasAskedFor) {
     ASSERT_TRUE(data.has_value());
     // The exports' decoding keeps the header and does not read reader-initialisation symbols.
     const auto plain = c.readerInit ? std::nullopt : std::optional<Bytes>(data->text.bytes);
-    EXPECT_EQ(AztecCore::decodeSymbolData(*params, &modules), plain);
+    EXPECT_EQ(decodeModules(modules), plain);
     AztecCore::removeStructuredAppendHeader(*data);
 
     EXPECT_EQ(data->text.bytes, bytesOf(c.bytes));

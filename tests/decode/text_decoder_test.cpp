@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "decode/decode_test_support.h"
@@ -10,7 +11,12 @@
 namespace {
 
 using namespace decode_test;
-using AztecCore::decodeText;
+// The bytes alone of the first bitCount bits.
+std::optional<Bytes> decodeText(const BitVector& data, std::size_t bitCount) {
+    auto text = AztecCore::decodeTextWithFlags(data, bitCount);
+    if (!text) return std::nullopt;
+    return std::move(text->bytes);
+}
 
 std::optional<Bytes> decodeAll(const BitVector& data) { return decodeText(data, data.size()); }
 

@@ -22,7 +22,11 @@ SymbolParameters expectRoundTrip(const Bytes& message, const EncodeOptions& opti
     const auto params = readModeMessage(modules);
     EXPECT_TRUE(params.has_value()) << label;
     if (!params) return {};
-    EXPECT_EQ(AztecCore::decodeSymbolData(*params, &modules), message) << label;
+    const auto data = AztecCore::decodeSymbolDetails(*params, modules, true);
+    EXPECT_TRUE(data.has_value()) << label;
+    if (data) {
+        EXPECT_EQ(data->text.bytes, message) << label;
+    }
     return *params;
 }
 

@@ -5,8 +5,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "decode/symbol_data.h"
 #include "image/gray_buf.h"
 #include "locate/symbol_locator.h"
 #include "support/aztec_encoder.h"
@@ -26,6 +28,14 @@ inline std::shared_ptr<GrayBuf> toGrayBuf(const talavex_test::GrayImage& image) 
 
 using talavex_test::blankImage;
 
+// The bytes of a located symbol as the reader reads them: its modules
+// sampled, then its data decoded (reader-initialisation symbols too).
+inline std::optional<std::vector<std::uint8_t>> readLocated(SymbolLocator& locator, SymbolCandidate& cand) {
+    auto data = AztecCore::decodeSymbolDetails(cand, locator.sampleModules(cand), true);
+    if (!data) return std::nullopt;
+    return std::move(data->text.bytes);
+}
+
 struct ReadOutcome {
     bool located = false;
     std::optional<std::vector<std::uint8_t>> bytes;
@@ -40,7 +50,7 @@ inline ReadOutcome readThroughLocator(const talavex_test::GrayImage& image) {
     ReadOutcome outcome;
     outcome.located = locator.locate(*cands.at(0));
     outcome.kind = cands.at(0)->kind;
-    if (outcome.located) outcome.bytes = locator.readSymbol(*cands.at(0));
+    if (outcome.located) outcome.bytes = readLocated(locator, *cands.at(0));
     return outcome;
 }
 

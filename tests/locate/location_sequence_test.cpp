@@ -95,7 +95,7 @@ TEST(Locate, SymbolAtTheFirstRingCornerIsFoundByTheSecondAttempt) {
     EXPECT_LE(locator.analyzeCount(), 2u);
     EXPECT_NEAR(cands[0]->center.x, 160 - 24 - 0.5, 0.5);
     EXPECT_NEAR(cands[0]->center.y, 120 - 24 - 0.5, 0.5);
-    const auto bytes = locator.readSymbol(*cands[0]);
+    const auto bytes = readLocated(locator, *cands[0]);
     ASSERT_TRUE(bytes.has_value());
     EXPECT_EQ(*bytes, bytesOf("START POINT"));
 }

@@ -1,6 +1,6 @@
 // Real symbols, encoded by libzint and rendered the way a camera sees them,
 // located and read through SymbolLocator exactly as the single-frame driver
-// does: shared source, findCandidates, locate, readSymbol.
+// does: shared source, findCandidates, locate, then the modules sampled and decoded.
 #include <gtest/gtest.h>
 
 #include <random>

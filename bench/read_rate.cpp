@@ -3,6 +3,8 @@
 // prints the read rate per class and overall with the median and worst time.
 //
 //   talavex_read_rate [--frames-per-class N] [--photos-per-class N] [--seed S]
+//
+// Exits 1 when an export returned a text other than the encoded one.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
     }
     printRow("frames overall", frames);
 
-    if (photosPerClass <= 0) return 0;
+    if (photosPerClass <= 0) return frames.wrong > 0 ? 1 : 0;
     ClassStats withSymbol;
     ClassStats withoutSymbol;
     std::uint32_t photoSeed = seed + 1000;
@@ -119,5 +121,5 @@ int main(int argc, char** argv) {
     }
     printRow("photos with symbol", withSymbol);
     printRow("photos without symbol", withoutSymbol);
-    return 0;
+    return frames.wrong + withSymbol.wrong + withoutSymbol.wrong > 0 ? 1 : 0;
 }

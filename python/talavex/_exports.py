@@ -15,7 +15,7 @@ def _packed(pixels, width, height, format):
     # The exports take tightly packed rows only: a padded view is copied.
     keep, address, w, h, stride, _ = pixel_view(pixels, width, height, format)
     pixel_size = 1 if format == "gray" else 4
-    if stride != w * pixel_size:
+    if w and h and stride != w * pixel_size:
         rows = ctypes.string_at(address, stride * (h - 1) + w * pixel_size)
         packed = b"".join(rows[y * stride : y * stride + w * pixel_size] for y in range(h))
         keep, address, w, h, stride, _ = pixel_view(packed, w, h, format)

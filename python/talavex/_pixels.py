@@ -64,6 +64,10 @@ def _from_numpy(array, format):
     if not (packed_pixels and 0 < array.strides[0] <= _UINT32_MAX and array.strides[0] >= array.shape[1] * channels):
         array = numpy.ascontiguousarray(array)
     height, width = array.shape[:2]
+    if array.size == 0:
+        # numpy gives an empty array strides of 0 and an address that holds
+        # nothing: an image without pixels has packed rows of no bytes to read.
+        return array, None, width, height, width * channels, format
     return array, array.ctypes.data, width, height, array.strides[0], format
 
 

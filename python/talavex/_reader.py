@@ -4,6 +4,7 @@ from __future__ import annotations
 
 import ctypes
 import math
+import numbers
 from dataclasses import dataclass
 from typing import List, Optional, Tuple
 
@@ -99,8 +100,10 @@ def _symbol(results, index: int) -> Symbol:
 def _options(where: str, all: bool, inverted: bool, budget_ms) -> int:
     if where not in _WHERE:
         raise ValueError(f"talavex: where must be 'auto', 'centre' or 'anywhere', not {where!r}")
-    budget = 0 if budget_ms is None else math.ceil(budget_ms)
-    if budget_ms is not None and not 0 < budget <= _UINT32_MAX:
+    # NaN and the infinities have no whole number of milliseconds to round to.
+    finite = budget_ms is None or (isinstance(budget_ms, numbers.Real) and math.isfinite(budget_ms))
+    budget = 0 if budget_ms is None or not finite else math.ceil(budget_ms)
+    if budget_ms is not None and not (finite and 0 < budget <= _UINT32_MAX):
         raise ValueError(f"talavex: budget_ms must be positive (or None for no limit), not {budget_ms!r}")
     options = lib.talavex_options_new()
     if not options:

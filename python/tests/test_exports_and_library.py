@@ -38,6 +38,19 @@ def test_the_exports_return_the_bytes_of_their_c_function(aztec, export, make, e
     assert export(make(aztec(DATA))) == expected
 
 
+EMPTY = [  # an export, an array without pixels, what the C function returns for such an image
+    (talavex.recognize_y, np.zeros((0, 10**8), np.uint8), b""),  # numpy: strides 0, nothing behind the address
+    (talavex.recognize_y, np.zeros((7, 0), np.uint8), b""),
+    (talavex.recognize_bgra, np.zeros((0, 5, 4), np.uint8), b""),
+    (talavex.recognize_photo_bgra, np.zeros((0, 5, 4), np.uint8), b"error"),  # below the photo search's size
+]
+
+
+@pytest.mark.parametrize("export, array, expected", EMPTY, ids=[f"{e.__name__}-{a.shape}" for e, a, _ in EMPTY])
+def test_arrays_without_pixels_read_no_pixel(export, array, expected):
+    assert export(array) == expected
+
+
 def test_the_exports_take_raw_bytes_too(aztec):
     gray = aztec(DATA)
     assert talavex.recognize_y(gray.tobytes(), gray.shape[1], gray.shape[0]) == DATA.encode()

@@ -89,6 +89,12 @@ def test_every_kind_of_image_reads_the_same(aztec, name, handed):
     assert [(s.bytes, s.inverted) for s in symbols] == [(DATA.encode(), False)]
 
 
+@pytest.mark.parametrize("shape", [(0, 5), (0, 10**8), (5, 0, 4)], ids=str)
+def test_an_array_without_pixels_is_refused_as_empty(shape):
+    with pytest.raises(talavex.Error, match="the image is empty"):
+        talavex.read(np.zeros(shape, np.uint8), format="bgra" if len(shape) == 3 else None)
+
+
 def test_a_blank_image_reads_nothing():
     assert talavex.read(np.full((64, 64), 255, dtype=np.uint8), where="anywhere", budget_ms=100) == []
 
@@ -101,6 +107,8 @@ FAILURES = [  # arguments, the exception, its message
     ((np.zeros((8, 8), np.uint8),), dict(format="rgb"), ValueError, "does not fit"),
     ((np.zeros((8, 8), np.uint8), "nowhere"), {}, ValueError, "where must be"),
     ((np.zeros((8, 8), np.uint8),), dict(budget_ms=0), ValueError, "budget_ms"),
+    ((np.zeros((8, 8), np.uint8),), dict(budget_ms=float("nan")), ValueError, "budget_ms must be positive.*not nan"),
+    ((np.zeros((8, 8), np.uint8),), dict(budget_ms=float("inf")), ValueError, "budget_ms must be positive.*not inf"),
 ]
 
 

@@ -2,6 +2,8 @@
 
 #include <getopt.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 const char kUsage[] =
@@ -19,6 +21,8 @@ const char kUsage[] =
     "                   hex, text and every field the reader reports\n"
     "  --export y|bgra|photo  one of the three exports instead of the reader:\n"
     "                   recognizeY, recognizeBGRA or recognizePhotoBGRA\n"
+    "  --max-pixels N   refuse images of more than N pixels, by their header,\n"
+    "                   before decoding them (default 67108864, 8192 x 8192)\n"
     "  --version        print the library version\n"
     "  -h, --help       show this text\n"
     "  --               end of options\n"
@@ -28,7 +32,7 @@ const char kUsage[] =
 
 namespace {
 
-enum Option { Where = 1000, All, Inverted, Json, ExportPass, Version };
+enum Option { Where = 1000, All, Inverted, Json, ExportPass, MaxPixels, Version };
 
 bool parseWhere(const char* text, talavex::Where& where) {
     if (std::strcmp(text, "centre") == 0)
@@ -54,6 +58,17 @@ bool parseExport(const char* text, Export& pass) {
     return true;
 }
 
+// A positive decimal number, all of the text.
+bool parseCount(const char* text, std::uint64_t& count) {
+    if (*text < '1' || *text > '9') return false;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (errno != 0 || *end != '\0') return false;
+    count = value;
+    return true;
+}
+
 }  // namespace
 
 ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::string& error) {
@@ -62,6 +77,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::s
                                    {"inverted", no_argument, nullptr, Inverted},
                                    {"json", no_argument, nullptr, Json},
                                    {"export", required_argument, nullptr, ExportPass},
+                                   {"max-pixels", required_argument, nullptr, MaxPixels},
                                    {"version", no_argument, nullptr, Version},
                                    {"help", no_argument, nullptr, 'h'},
                                    {nullptr, 0, nullptr, 0}};
@@ -82,6 +98,12 @@ ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::s
             case ExportPass:
                 if (!parseExport(optarg, options.exportPass)) {
                     error = std::string("unknown --export '") + optarg + "'";
+                    return ParseOutcome::Error;
+                }
+                break;
+            case MaxPixels:
+                if (!parseCount(optarg, options.maxPixels)) {
+                    error = std::string("--max-pixels needs a positive number, not '") + optarg + "'";
                     return ParseOutcome::Error;
                 }
                 break;

@@ -7,8 +7,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "image/luma.h"
+#include "image_completeness.h"
 
 namespace {
 
@@ -32,21 +34,28 @@ bool readAll(const std::string& path, std::vector<std::uint8_t>& bytes, std::str
     return true;
 }
 
-}  // namespace
-
-bool loadImage(const std::string& path, LoadedImage& image, std::string& error) {
-    std::vector<std::uint8_t> file;
-    if (!readAll(path, file, error)) return false;
+bool decode(const std::vector<std::uint8_t>& file, std::uint64_t maxPixels, LoadedImage& image, std::string& error) {
     if (file.size() > static_cast<std::size_t>(INT_MAX)) {
         error = "file too large";
         return false;
     }
+    error = truncationOf(file.data(), file.size());
+    if (!error.empty()) return false;
+    const int length = static_cast<int>(file.size());
     int width = 0, height = 0, channels = 0;
+    // The header's size, before a byte of pixels is decoded: a small file can
+    // ask for gigabytes.
+    if (stbi_info_from_memory(file.data(), length, &width, &height, &channels) != 0 &&
+        std::uint64_t(width) * std::uint64_t(height) > maxPixels) {
+        error = std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
+                std::to_string(maxPixels) + " that --max-pixels allows";
+        return false;
+    }
     std::unique_ptr<stbi_uc, void (*)(void*)> rgba(
-        stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height, &channels, 4),
-        stbi_image_free);
+        stbi_load_from_memory(file.data(), length, &width, &height, &channels, 4), stbi_image_free);
     if (!rgba) {
-        error = stbi_failure_reason() ? stbi_failure_reason() : "cannot decode";
+        const char* reason = stbi_failure_reason();
+        error = reason != nullptr && *reason != '\0' ? reason : "cannot decode the image (cut short or damaged?)";
         return false;
     }
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
@@ -64,4 +73,17 @@ bool loadImage(const std::string& path, LoadedImage& image, std::string& error) 
         image.luminance[i] = AztecCore::Image::luma(r, g, b);
     }
     return true;
+}
+
+}  // namespace
+
+bool loadImage(const std::string& path, std::uint64_t maxPixels, LoadedImage& image, std::string& error) {
+    try {
+        std::vector<std::uint8_t> file;
+        return readAll(path, file, error) && decode(file, maxPixels, image, error);
+    } catch (const std::bad_alloc&) {
+        image = LoadedImage{};
+        error = "out of memory";
+        return false;
+    }
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "cli_options.h"
@@ -78,13 +79,18 @@ int main(int argc, char** argv) {
     int status = AllRead;
     const bool prefix = options.files.size() > 1;
     for (const std::string& file : options.files) {
-        LoadedImage image;
         FileOutcome outcome;
-        if (!loadImage(file, image, error)) {
-            outcome = {Failure, error};
-        } else {
-            outcome = options.exportPass == Export::None ? runReader(options, file, image, prefix)
-                                                         : runExport(options, file, image, prefix);
+        try {
+            LoadedImage image;
+            if (!loadImage(file, options.maxPixels, image, error)) {
+                outcome = {Failure, error};
+            } else {
+                outcome = options.exportPass == Export::None ? runReader(options, file, image, prefix)
+                                                             : runExport(options, file, image, prefix);
+            }
+        } catch (const std::bad_alloc&) {
+            // The next file may be smaller; this one fails alone.
+            outcome = {Failure, "out of memory"};
         }
         if (outcome.exit != AllRead) std::fprintf(stderr, "talavex: %s: %s\n", file.c_str(), outcome.reason.c_str());
         if (outcome.exit > status) status = outcome.exit;

@@ -7,7 +7,6 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/common/deadline.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/character_tables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/codeword_correction.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/decode/last_error_count.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/layer_bits.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/layer_table.cpp
   ${CMAKE_CURRENT_LIST_DIR}/decode/mode_message.cpp

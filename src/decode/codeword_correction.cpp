@@ -7,7 +7,6 @@
 #include <cstdint>
 
 #include "common/bit_access.h"
-#include "decode/last_error_count.h"
 #include "decode/pack_words.h"
 #include "reedsolomon/exceptions.h"
 #include "reedsolomon/generic_gf.h"
@@ -78,7 +77,6 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
     const RsDecoder decoder(fieldForCodewordBits(params.codewordBits));
     const auto checkWords = static_cast<int>(totalWords - dataWords);
     const std::int32_t corrected = decoder.correct(words, checkWords);
-    lastErrorCount = corrected;
     // The check words for k data words also pass as check words for any
     // larger count (the generator for fewer check words divides the one for
     // more), so a mode message repaired into one that claims more data words

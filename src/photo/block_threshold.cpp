@@ -101,18 +101,4 @@ void markDarkRow(const GrayBuf& source, const GrayBuf& levels, std::int32_t y, s
     for (std::int32_t x = x0; x < w; ++x) dark[x] = row[x] < level[x0 / kThresholdBlockSide] ? 1 : 0;
 }
 
-GrayBuf binarizeByBlocks(const GrayBuf& source, const GrayBuf& levels) {
-    const std::int32_t w = source.width();
-    const std::int32_t h = source.height();
-    GrayBuf binary;
-    binary.resize(w, h);
-    std::vector<std::uint8_t> dark(static_cast<std::size_t>(std::max(w, 0)));
-    for (std::int32_t y = 0; y < h; ++y) {
-        markDarkRow(source, levels, y, dark.data());
-        std::uint8_t* out = binary.row(y);
-        for (std::int32_t x = 0; x < w; ++x) out[x] = dark[static_cast<std::size_t>(x)] ? 0 : 255;
-    }
-    return binary;
-}
-
 }  // namespace AztecCore

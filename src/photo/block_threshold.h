@@ -21,7 +21,4 @@ Image::GrayBuf computeBlockLevels(const Image::GrayBuf& source, const Deadline& 
 // below its block's level, 0 where it reaches it, into dark[0 .. width).
 void markDarkRow(const Image::GrayBuf& source, const Image::GrayBuf& levels, std::int32_t y, std::uint8_t* dark);
 
-// 255 where the source reaches its block's level, 0 below it.
-Image::GrayBuf binarizeByBlocks(const Image::GrayBuf& source, const Image::GrayBuf& levels);
-
 }  // namespace AztecCore

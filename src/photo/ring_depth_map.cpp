@@ -324,28 +324,4 @@ UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_
     return result;
 }
 
-GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow) {
-    if (width < 1 || height < 1) {
-        GrayBuf map;
-        map.resize(width, height);
-        map.stretchContrast();
-        return map;
-    }
-    UnstretchedDepthMap depth = buildUnstretchedRingDepthMap(width, height, readRow);
-    const auto w = static_cast<std::size_t>(width);
-    for (std::int32_t y = 0; y < height; ++y) {
-        std::uint8_t* row = depth.map.row(y);
-        for (std::size_t x = 0; x < w; ++x) row[x] = depth.stretched[row[x]];
-    }
-    return std::move(depth.map);
-}
-
-GrayBuf buildRingDepthMap(const GrayBuf& binary) {
-    const std::int32_t w = binary.width();
-    return buildRingDepthMap(w, binary.height(), [&binary, w](std::int32_t y, std::uint8_t* dark) {
-        const std::uint8_t* row = binary.row(y);
-        for (std::int32_t x = 0; x < w; ++x) dark[x] = row[x] < 128 ? 1 : 0;
-    });
-}
-
 }  // namespace AztecCore

@@ -13,21 +13,16 @@ namespace AztecCore {
 // Writes row y of the black/white image as 1 (black) or 0 (white) into dark[0 .. width).
 using DarkRowReader = std::function<void(std::int32_t y, std::uint8_t* dark)>;
 
-// width x height, stretched to 0..255; the image is read row by row, each row
-// once per vertical sweep, so it never needs to exist as a whole.
-Image::GrayBuf buildRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow);
-
 // The map before its stretch, and the stretch as the value each byte present
 // becomes ((p - lowest) * 255 / (highest - lowest), 0 for bytes absent). The
 // stretch rises strictly over the bytes present, so whatever depends only on
-// how the map's values compare can read the unstretched map.
+// how the map's values compare can read the unstretched map. The image is
+// read row by row, each row once per vertical sweep, so it never needs to
+// exist as a whole.
 struct UnstretchedDepthMap {
     Image::GrayBuf map;
     std::array<std::uint8_t, 256> stretched{};
 };
 UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow);
-
-// Same size as `binary` (black below 128), stretched to 0..255.
-Image::GrayBuf buildRingDepthMap(const Image::GrayBuf& binary);
 
 }  // namespace AztecCore

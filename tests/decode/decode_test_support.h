@@ -229,10 +229,14 @@ inline ModuleBits withDataCodewords(const ModuleBits& upright, std::vector<std::
 }
 
 // Samples the mode ring and decodes the data, as the locator and reader would.
-inline std::optional<Bytes> decodeModules(const ModuleBits& modules) {
+inline std::optional<AztecCore::SymbolData> decodeModuleData(const ModuleBits& modules) {
     const auto params = readModeMessage(modules);
     if (!params) return std::nullopt;
-    auto data = AztecCore::decodeSymbolDetails(*params, modules, false);
+    return AztecCore::decodeSymbolDetails(*params, modules, false);
+}
+
+inline std::optional<Bytes> decodeModules(const ModuleBits& modules) {
+    auto data = decodeModuleData(modules);
     if (!data) return std::nullopt;
     return std::move(data->text.bytes);
 }

@@ -6,7 +6,6 @@
 #include <random>
 
 #include "decode/decode_test_support.h"
-#include "decode/last_error_count.h"
 #include "decode/layer_table.h"
 
 namespace {
@@ -244,11 +243,12 @@ void expectRepaired(const DamageCase& c) {
             damaged[x][y] = !damaged[x][y];
         }
     }
-    AztecCore::lastErrorCount = -1;
-    EXPECT_EQ(decodeModules(damaged), message);
-    EXPECT_EQ(AztecCore::lastErrorCount.load(), c.damagedCodewords);
-    EXPECT_EQ(decodeModules(transformed(damaged, 1, true)), message);
-    EXPECT_EQ(AztecCore::lastErrorCount.load(), c.damagedCodewords);
+    for (const ModuleBits& seen : {damaged, transformed(damaged, 1, true)}) {
+        const auto data = decodeModuleData(seen);
+        ASSERT_TRUE(data.has_value());
+        EXPECT_EQ(data->text.bytes, message);
+        EXPECT_EQ(data->correctedCodewords, c.damagedCodewords);
+    }
 }
 
 TEST(ZintSymbols, DamagedCodewordsAreRepairedAndCounted) {
@@ -267,9 +267,10 @@ TEST(ZintSymbols, DamagedCodewordsAreRepairedAndCounted) {
 
 TEST(ZintSymbols, UndamagedSymbolCountsNoErrors) {
     const ModuleBits modules = toModuleBits(encodeAztec("No errors here", EncodeOptions{AztecSize::Full, 3}));
-    AztecCore::lastErrorCount = -1;
-    EXPECT_EQ(decodeModules(modules), bytesOf("No errors here"));
-    EXPECT_EQ(AztecCore::lastErrorCount.load(), 0);
+    const auto data = decodeModuleData(modules);
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->text.bytes, bytesOf("No errors here"));
+    EXPECT_EQ(data->correctedCodewords, 0);
 }
 
 }  // namespace

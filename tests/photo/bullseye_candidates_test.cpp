@@ -65,23 +65,38 @@ TEST(Binarize, PixelAtItsBlockLevelIsWhite) {
     source.setPixel(3, 3, 99);
     source.setPixel(70, 5, 149);
     source.setPixel(71, 5, 150);
-    const GrayBuf binary = AztecCore::binarizeByBlocks(source, levels);
-    ASSERT_EQ(binary.width(), 128);
-    ASSERT_EQ(binary.height(), 64);
-    EXPECT_EQ(binary.pixel(0, 0), 255);   // 100 >= 100
-    EXPECT_EQ(binary.pixel(3, 3), 0);     // 99 < 100
-    EXPECT_EQ(binary.pixel(63, 0), 255);  // last column of the first block
-    EXPECT_EQ(binary.pixel(64, 0), 0);    // 100 < 150 in the second block
-    EXPECT_EQ(binary.pixel(70, 5), 0);
-    EXPECT_EQ(binary.pixel(71, 5), 255);
+    std::uint8_t dark[128];
+    const auto darkAt = [&](int x, int y) {
+        AztecCore::markDarkRow(source, levels, y, dark);
+        return dark[x];
+    };
+    EXPECT_EQ(darkAt(0, 0), 0);   // 100 >= 100
+    EXPECT_EQ(darkAt(3, 3), 1);   // 99 < 100
+    EXPECT_EQ(darkAt(63, 0), 0);  // last column of the first block
+    EXPECT_EQ(darkAt(64, 0), 1);  // 100 < 150 in the second block
+    EXPECT_EQ(darkAt(70, 5), 1);
+    EXPECT_EQ(darkAt(71, 5), 0);
 }
 
 // ---- ring depth map ----
 
+// The depth map of a black-and-white image (black below 128), stretched to
+// 0..255 as the peak picking sees it.
+GrayBuf depthMap(const GrayBuf& binary) {
+    const int w = binary.width();
+    AztecCore::UnstretchedDepthMap depth =
+        AztecCore::buildUnstretchedRingDepthMap(w, binary.height(), [&](std::int32_t y, std::uint8_t* dark) {
+            for (int x = 0; x < w; ++x) dark[x] = binary.pixel(x, y) < 128 ? 1 : 0;
+        });
+    for (int y = 0; y < depth.map.height(); ++y)
+        for (int x = 0; x < w; ++x) depth.map.setPixel(x, y, depth.stretched[depth.map.pixel(x, y)]);
+    return std::move(depth.map);
+}
+
 TEST(RingDepthMap, IsolatedBlackPixelIsTheOnlyBrightSpot) {
     GrayBuf binary = filledImage(5, 5, 255);
     binary.setPixel(2, 2, 0);
-    const GrayBuf map = AztecCore::buildRingDepthMap(binary);
+    const GrayBuf map = depthMap(binary);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(map.pixel(x, y), (x == 2 && y == 2) ? 255 : 0) << x << "," << y;
 }
@@ -91,7 +106,7 @@ TEST(RingDepthMap, BorderColumnsCannotCarryDepth) {
     // exceeds 1, so the bar counts 1 from each sweep and its ends add nothing.
     GrayBuf binary = filledImage(6, 8, 255);
     fillRect(binary, 0, 2, 1, 4, 0);
-    const GrayBuf map = AztecCore::buildRingDepthMap(binary);
+    const GrayBuf map = depthMap(binary);
     for (int y = 0; y < 8; ++y) EXPECT_EQ(map.pixel(0, y), (y >= 2 && y < 6) ? 255 : 0) << y;
     for (int y = 0; y < 8; ++y)
         for (int x = 1; x < 6; ++x) EXPECT_EQ(map.pixel(x, y), 0) << x << "," << y;
@@ -100,7 +115,7 @@ TEST(RingDepthMap, BorderColumnsCannotCarryDepth) {
 TEST(RingDepthMap, DepthGrowsTowardsTheCentreOfNestedRings) {
     GrayBuf binary = filledImage(120, 120, 255);
     drawRings(binary, {59.5, 59.5, 6.0});  // centre module: pixels 57..62
-    const GrayBuf map = AztecCore::buildRingDepthMap(binary);
+    const GrayBuf map = depthMap(binary);
     EXPECT_EQ(map.pixel(60, 60), 255);
     // Walking out along the centre row, each ring is shallower than the one inside it.
     int previous = 256;

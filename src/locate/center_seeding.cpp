@@ -15,6 +15,13 @@
 
 namespace AztecCore {
 
+namespace {
+
+// Work units charged for a write that may first touch a page of memory.
+constexpr std::int64_t kPageCost = 4096;
+
+}  // namespace
+
 using Aztec::Math::PointD;
 using Image::GrayBuf;
 
@@ -227,6 +234,9 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
         static_cast<void>(levels_->row(y1));
         const bool columnSeeded = seeded && x0 >= s.x0 && x0 < s.x1;
         for (std::int32_t y = y0; y <= y1; ++y) {
+            // A byte a row, each in a page of its own on a wide image: the
+            // first touch of each page is what costs.
+            deadline_->spend(kPageCost);
             if (columnSeeded && y >= s.y0 && y < s.y1) continue;
             const std::uint8_t v = in[std::int64_t{y - y0} * source->stride()];
             out[std::int64_t{y - y0} * levels_->stride()] =
@@ -235,7 +245,7 @@ void SymbolLocator::quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::in
         return;
     }
     for (std::int32_t y = y0; y <= y1; ++y) {
-        deadline_->spend(x1 - x0 + 1);
+        deadline_->spend(x1 - x0 + 1 + kPageCost);
         if (!seeded || y < s.y0 || y >= s.y1 || x1 < s.x0 || x0 >= s.x1) {
             quantizeStretch(y, x0, x1 + 1, seedLevels_);
             continue;

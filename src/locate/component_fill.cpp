@@ -144,9 +144,11 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
     // The bits not taken yet, then the bits of the class as they were.
     const std::int64_t size = rows * words;
     componentBits_.assign(static_cast<std::size_t>(2 * size), 0);
-    for (std::int64_t r = 0; r < rows; ++r)
+    for (std::int64_t r = 0; r < rows; ++r) {
+        deadline_->spend(columns);
         rowToBits(levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn, columns, dark,
                   componentBits_.data() + r * words);
+    }
     const auto half = static_cast<std::ptrdiff_t>(size);
     std::copy(componentBits_.begin(), componentBits_.begin() + half, componentBits_.begin() + half);
 
@@ -172,6 +174,7 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
         const std::int64_t ka = a >> 6;
         const std::int64_t kb = b >> 6;
         const std::int64_t n = b - a + 1;
+        deadline_->spend(n);
         twiceSumX += (2 * (firstColumn + a) + n - 1) * n;
         sumY += (firstRow + std::int64_t{seed.y}) * n;
         count += n;
@@ -206,6 +209,7 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
     fillSumY_ += sumY;
     fillCount_ += count;
     for (std::int64_t r = 0; r < rows; ++r) {
+        deadline_->spend(columns);
         const Word* left = componentBits_.data() + r * words;
         markTaken(left + size, left, columns, mark,
                   levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn);

@@ -347,7 +347,7 @@ std::vector<FinderCandidate> scanFinders(const Image::GrayBuf& image, const Loca
     std::vector<FinderCandidate> found;
     if (image.width() < 1 || image.height() < 1) return found;
     deadline.check();
-    const BitLines columns = transposed(binary.rows);
+    const BitLines columns = transposed(binary.rows, deadline);
     FinderScan scan(image, binary, columns, found);
     for (std::int32_t y = 0; y < binary.rows.lines(); ++y) {
         deadline.spend(image.width());

@@ -35,7 +35,8 @@ constexpr std::int32_t kBlocksPerTile = kTile / kBlock;
 // gathered over its rows, then folded once per block.
 std::vector<Range> blockRanges(const Image::GrayBuf& image, std::int32_t across, std::int32_t down,
                                const Deadline& deadline) {
-    std::vector<Range> ranges(static_cast<std::size_t>(across) * static_cast<std::size_t>(down));
+    std::vector<Range> ranges;
+    ranges.reserve(static_cast<std::size_t>(across) * static_cast<std::size_t>(down));
     const std::int32_t w = image.width();
     const std::int32_t h = image.height();
     std::vector<std::uint8_t> lo(static_cast<std::size_t>(w));
@@ -64,6 +65,7 @@ std::vector<Range> blockRanges(const Image::GrayBuf& image, std::int32_t across,
                 hi[static_cast<std::size_t>(x)] = std::max(hi[static_cast<std::size_t>(x)], row[x]);
             }
         }
+        ranges.resize(ranges.size() + static_cast<std::size_t>(across));
         Range* blocks = ranges.data() + static_cast<std::size_t>(by) * static_cast<std::size_t>(across);
         std::int32_t bx = 0;
 #if defined(__SSE2__)
@@ -99,21 +101,31 @@ std::vector<Range> blockRanges(const Image::GrayBuf& image, std::int32_t across,
 
 // For every cell of an across x down grid, the union of the ranges of the
 // cells within `reach` of it: along the rows, then along the columns.
-std::vector<Range> widened(const std::vector<Range>& cells, std::int32_t across, std::int32_t down,
-                           std::int32_t reach) {
+std::vector<Range> widened(const std::vector<Range>& cells, std::int32_t across, std::int32_t down, std::int32_t reach,
+                           const Deadline& deadline) {
     const auto at = [across](std::int32_t x, std::int32_t y) {
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(across) + static_cast<std::size_t>(x);
     };
-    std::vector<Range> rows(cells.size());
-    for (std::int32_t y = 0; y < down; ++y)
+    // Grown a row at a time, so that the first touch of their pages is
+    // spread between the deadline's readings.
+    std::vector<Range> rows;
+    rows.reserve(cells.size());
+    for (std::int32_t y = 0; y < down; ++y) {
+        deadline.spend(across * (2 * reach + 1));
+        rows.resize(rows.size() + static_cast<std::size_t>(across));
         for (std::int32_t x = 0; x < across; ++x)
             for (std::int32_t i = std::max(0, x - reach); i <= std::min(across - 1, x + reach); ++i)
                 rows[at(x, y)].widen(cells[at(i, y)]);
-    std::vector<Range> out(cells.size());
-    for (std::int32_t y = 0; y < down; ++y)
+    }
+    std::vector<Range> out;
+    out.reserve(cells.size());
+    for (std::int32_t y = 0; y < down; ++y) {
+        deadline.spend(across * (2 * reach + 1));
+        out.resize(out.size() + static_cast<std::size_t>(across));
         for (std::int32_t x = 0; x < across; ++x)
             for (std::int32_t j = std::max(0, y - reach); j <= std::min(down - 1, y + reach); ++j)
                 out[at(x, y)].widen(rows[at(x, j)]);
+    }
     return out;
 }
 
@@ -136,19 +148,22 @@ Thresholds thresholds(const Image::GrayBuf& image, std::int32_t tilesAcross, std
     t.down = (image.height() + kBlock - 1) / kBlock;
     const std::vector<Range> blocks = blockRanges(image, t.across, t.down, deadline);
     std::vector<Range> tiles(static_cast<std::size_t>(tilesAcross) * static_cast<std::size_t>(tilesDown));
-    for (std::int32_t by = 0; by < t.down; ++by)
+    for (std::int32_t by = 0; by < t.down; ++by) {
+        deadline.spend(t.across);
         for (std::int32_t bx = 0; bx < t.across; ++bx)
             tiles[static_cast<std::size_t>(by / kBlocksPerTile) * static_cast<std::size_t>(tilesAcross) +
                   static_cast<std::size_t>(bx / kBlocksPerTile)]
                 .widen(blocks[static_cast<std::size_t>(by) * static_cast<std::size_t>(t.across) +
                               static_cast<std::size_t>(bx)]);
-    std::vector<Range> spans = widened(tiles, tilesAcross, tilesDown, 1);
-    const std::vector<Range> wider = widened(tiles, tilesAcross, tilesDown, 2);
+    }
+    std::vector<Range> spans = widened(tiles, tilesAcross, tilesDown, 1, deadline);
+    const std::vector<Range> wider = widened(tiles, tilesAcross, tilesDown, 2, deadline);
     for (std::size_t k = 0; k < spans.size(); ++k)
         if (spans[k].span() < kLeastEdge) spans[k] = wider[k];
-    const std::vector<Range> local = widened(blocks, t.across, t.down, 1);
+    const std::vector<Range> local = widened(blocks, t.across, t.down, 1, deadline);
     t.levels.resize(blocks.size());
     for (std::int32_t by = 0; by < t.down; ++by) {
+        deadline.spend(t.across);
         for (std::int32_t bx = 0; bx < t.across; ++bx) {
             const Range& span =
                 spans[static_cast<std::size_t>(by / kBlocksPerTile) * static_cast<std::size_t>(tilesAcross) +
@@ -188,8 +203,10 @@ std::uint32_t popcount(std::uint64_t v) {
 // still give thousands of pairs.
 constexpr std::int32_t kAgreementRowStep = 4;
 
-// The tiles cleared: 1 for each, row by row.
-std::vector<std::uint8_t> clearNoise(BitLines& bits, std::int32_t across, std::int32_t down, const Deadline& deadline) {
+// The tiles cleared: 1 for each, row by row; `anyDark` tells whether a dark
+// pixel is left.
+std::vector<std::uint8_t> clearNoise(BitLines& bits, std::int32_t across, std::int32_t down, bool& anyDark,
+                                     const Deadline& deadline) {
     // Per tile: pairs of neighbours (right and below) that agree, and pairs counted.
     std::vector<std::uint32_t> agree(static_cast<std::size_t>(across) * static_cast<std::size_t>(down));
     std::vector<std::uint32_t> pairs(agree.size());
@@ -216,6 +233,7 @@ std::vector<std::uint8_t> clearNoise(BitLines& bits, std::int32_t across, std::i
     }
     std::vector<std::uint8_t> noise(agree.size());
     for (std::int32_t ty = 0; ty < down; ++ty) {
+        deadline.spend(9 * across);
         for (std::int32_t tx = 0; tx < across; ++tx) {
             std::uint64_t a = 0, p = 0;
             for (std::int32_t y = std::max(0, ty - 1); y <= std::min(down - 1, ty + 1); ++y) {
@@ -230,7 +248,9 @@ std::vector<std::uint8_t> clearNoise(BitLines& bits, std::int32_t across, std::i
                 64 * a < kLeastAgreement * p ? 1 : 0;
         }
     }
+    anyDark = false;
     for (std::int32_t y = 0; y < bits.lines(); ++y) {
+        deadline.spend(across);
         std::uint64_t* row = bits.line(y);
         const std::uint8_t* flags =
             noise.data() + static_cast<std::size_t>(y / kTile) * static_cast<std::size_t>(across);
@@ -242,12 +262,13 @@ std::vector<std::uint8_t> clearNoise(BitLines& bits, std::int32_t across, std::i
                                        << (static_cast<std::uint32_t>(x0) & 63u);
             row[static_cast<std::size_t>(x0) >> 6] &= ~mask;
         }
+        for (std::size_t k = 0; k < bits.words() && !anyDark; ++k) anyDark = row[k] != 0;
     }
     return noise;
 }
 
 BitLines binarise(const Image::GrayBuf& image, const Thresholds& levels, std::int32_t tilesAcross,
-                  std::int32_t tilesDown, std::vector<std::uint8_t>& noise, const Deadline& deadline) {
+                  std::int32_t tilesDown, std::vector<std::uint8_t>& noise, bool& anyDark, const Deadline& deadline) {
     const std::int32_t w = image.width();
     BitLines bits(w, image.height());
     for (std::int32_t y = 0; y < image.height(); ++y) {
@@ -274,7 +295,7 @@ BitLines binarise(const Image::GrayBuf& image, const Thresholds& levels, std::in
             if (pixels[x] < level[x / kBlock])
                 out[static_cast<std::size_t>(x) >> 6] |= std::uint64_t{1} << (static_cast<std::uint32_t>(x) & 63u);
     }
-    noise = clearNoise(bits, tilesAcross, tilesDown, deadline);
+    noise = clearNoise(bits, tilesAcross, tilesDown, anyDark, deadline);
     return bits;
 }
 
@@ -293,10 +314,23 @@ void transposeBlock(std::uint64_t (&block)[64]) {
 
 }  // namespace
 
-BitLines transposed(const BitLines& rows) {
+void BitLines::touch(const Deadline& deadline) {
+    // 4 KiB of words: a page at a time.
+    constexpr std::size_t kSlice = 512;
+    for (std::size_t k = 0; k < bits_.size(); k += kSlice) {
+        deadline.spend(kSlice * 64);
+        std::fill(bits_.begin() + static_cast<std::ptrdiff_t>(k),
+                  bits_.begin() + static_cast<std::ptrdiff_t>(std::min(bits_.size(), k + kSlice)), 0);
+    }
+}
+
+BitLines transposed(const BitLines& rows, const Deadline& deadline) {
     BitLines columns(rows.lines(), rows.length());
+    // Each band of rows writes into every column's line.
+    columns.touch(deadline);
     std::uint64_t block[64];
     for (std::int32_t y0 = 0; y0 < rows.lines(); y0 += 64) {
+        deadline.spend(std::int64_t{64} * rows.length());
         for (std::size_t wx = 0; wx < rows.words(); ++wx) {
             for (std::int32_t k = 0; k < 64; ++k) block[k] = y0 + k < rows.lines() ? rows.line(y0 + k)[wx] : 0;
             transposeBlock(block);
@@ -316,15 +350,6 @@ bool LocalBinary::noiseAt(std::int32_t x, std::int32_t y) const {
 
 std::int32_t LocalBinary::noiseTileSide() { return kTile; }
 
-bool LocalBinary::anyDark() const {
-    for (std::int32_t y = 0; y < rows.lines(); ++y) {
-        const std::uint64_t* line = rows.line(y);
-        for (std::size_t k = 0; k < rows.words(); ++k)
-            if (line[k] != 0) return true;
-    }
-    return false;
-}
-
 std::uint8_t LocalBinary::thresholdAt(std::int32_t x, std::int32_t y) const {
     return thresholds[static_cast<std::size_t>(y / kBlock) * static_cast<std::size_t>(blocksAcross) +
                       static_cast<std::size_t>(x / kBlock)];
@@ -335,8 +360,9 @@ LocalBinary binariseLocally(const Image::GrayBuf& image, const Deadline& deadlin
     const std::int32_t tilesDown = (image.height() + kTile - 1) / kTile;
     Thresholds levels = thresholds(image, tilesAcross, tilesDown, deadline);
     std::vector<std::uint8_t> noise;
-    BitLines rows = binarise(image, levels, tilesAcross, tilesDown, noise, deadline);
-    return {std::move(rows), levels.across, std::move(levels.levels), tilesAcross, std::move(noise)};
+    bool anyDark = false;
+    BitLines rows = binarise(image, levels, tilesAcross, tilesDown, noise, anyDark, deadline);
+    return {std::move(rows), levels.across, std::move(levels.levels), tilesAcross, std::move(noise), anyDark};
 }
 
 }  // namespace AztecCore

@@ -11,6 +11,7 @@
 
 #include "common/deadline.h"
 #include "image/gray_buf.h"
+#include "image/zeroed_allocator.h"
 
 namespace AztecCore {
 
@@ -27,6 +28,11 @@ public:
           lines_(lines),
           words_((static_cast<std::size_t>(length) + 63) / 64),
           bits_(words_ * static_cast<std::size_t>(lines)) {}
+
+    // Writes the zeros over the storage a slice at a time, each counted
+    // against `deadline`, for a caller about to write all over it: the first
+    // touch of each page costs far more than the write.
+    void touch(const Deadline& deadline);
 
     std::int32_t length() const { return length_; }
     std::int32_t lines() const { return lines_; }
@@ -66,11 +72,15 @@ public:
 private:
     std::int32_t length_, lines_;
     std::size_t words_;
-    std::vector<std::uint64_t> bits_;
+    // Zeroed by the allocator, not touched up front: on a large image the
+    // first touch of each page is where the time goes, and the rows are
+    // written one by one, each counted against a deadline.
+    std::vector<std::uint64_t, Image::ZeroedAllocator<std::uint64_t>> bits_;
 };
 
-// The lines of `rows` as columns: line x of the result is column x.
-BitLines transposed(const BitLines& rows);
+// The lines of `rows` as columns: line x of the result is column x. Every
+// band of rows counts against `deadline`.
+BitLines transposed(const BitLines& rows, const Deadline& deadline);
 
 struct LocalBinary {
     BitLines rows;  // set where the pixel is dark
@@ -85,7 +95,7 @@ struct LocalBinary {
     static std::int32_t noiseTileSide();
     // Whether any dark pixel is left: none in an image of noise, grain or
     // flat areas alone, where no finder can lie.
-    bool anyDark() const;
+    bool anyDark = false;
 };
 
 // Every row read counts against `deadline`.

@@ -86,7 +86,7 @@ std::vector<FinderCandidate> SearchImage::positions(bool inverted) {
 
 std::vector<FinderCandidate> SearchImage::depthPositions(bool inverted) {
     deadline_.check();
-    if (!binary().anyDark()) return {};
+    if (!binary().anyDark) return {};
     const BullseyeDepth map = measureBullseyeDepth(*gray(inverted), binary(), deadline_);
     std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
     const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMoreDepthPositions);

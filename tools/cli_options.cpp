@@ -17,6 +17,8 @@ const char kUsage[] =
     "                   or the centre first, then anywhere (default auto)\n"
     "  --all            every symbol found, not only the first\n"
     "  --inverted       also look for light-on-dark symbols\n"
+    "  --budget MS      stop searching an image after MS milliseconds and report\n"
+    "                   what was read by then (default: no limit)\n"
     "  --json           one JSON object per symbol per line: file, status, bytes in\n"
     "                   hex, text and every field the reader reports\n"
     "  --export y|bgra|photo  one of the three exports instead of the reader:\n"
@@ -32,7 +34,7 @@ const char kUsage[] =
 
 namespace {
 
-enum Option { Where = 1000, All, Inverted, Json, ExportPass, MaxPixels, Version };
+enum Option { Where = 1000, All, Inverted, Budget, Json, ExportPass, MaxPixels, Version };
 
 bool parseWhere(const char* text, talavex::Where& where) {
     if (std::strcmp(text, "centre") == 0)
@@ -75,6 +77,7 @@ ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::s
     static const option kLong[] = {{"where", required_argument, nullptr, Where},
                                    {"all", no_argument, nullptr, All},
                                    {"inverted", no_argument, nullptr, Inverted},
+                                   {"budget", required_argument, nullptr, Budget},
                                    {"json", no_argument, nullptr, Json},
                                    {"export", required_argument, nullptr, ExportPass},
                                    {"max-pixels", required_argument, nullptr, MaxPixels},
@@ -94,6 +97,15 @@ ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::s
                 break;
             case All: options.read.maxSymbols = 1000; break;
             case Inverted: options.read.inverted = true; break;
+            case Budget: {
+                std::uint64_t ms = 0;
+                if (!parseCount(optarg, ms) || ms > 0xFFFFFFFFu) {
+                    error = std::string("--budget needs a positive number of milliseconds, not '") + optarg + "'";
+                    return ParseOutcome::Error;
+                }
+                options.read.timeBudgetMs = static_cast<std::uint32_t>(ms);
+                break;
+            }
             case Json: options.json = true; break;
             case ExportPass:
                 if (!parseExport(optarg, options.exportPass)) {

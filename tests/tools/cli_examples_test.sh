@@ -68,6 +68,9 @@ err=$("$cli" --max-pixels 100 "$hello" 2>&1 >/dev/null); [ $? -eq 2 ] && echo "$
 [ "$("$cli" --max-pixels 18225 "$hello")" = "$(cat "$examples/compact-hello.txt")" ] ||
   { echo "FAIL: --max-pixels of exactly the image's pixels should read it"; fail=1; }
 "$cli" --max-pixels 0 "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: --max-pixels 0 should exit 2"; fail=1; }
+[ "$("$cli" --budget 2000 "$hello")" = "$(cat "$examples/compact-hello.txt")" ] ||
+  { echo "FAIL: --budget 2000 should read the example"; fail=1; }
+"$cli" --budget 0 "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: --budget 0 should exit 2"; fail=1; }
 # Out of memory while loading: that file fails (exit 2, a reason), the next one is read. Builds whose runtime
 # cannot start under an address-space limit (sanitizers) leave this out.
 if (ulimit -v 400000; "$cli" --version) >/dev/null 2>&1; then

@@ -1,0 +1,81 @@
+// Which passes of the reader's plan run on what an image shows: the cheap
+// ones in order, the rest only where earlier passes saw a reason for them.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "e2e/hostile_images.h"
+#include "search/engine.h"
+#include "support/aztec_encoder.h"
+#include "support/photo_scene.h"
+#include "support/render.h"
+
+namespace AztecCore {
+namespace {
+
+using talavex_test::GrayImage;
+
+GrayImage symbolAt(double offsetX, bool lightOnDark) {
+    talavex_test::RenderOptions render;
+    render.moduleSize = 4;
+    render.width = 640;
+    render.height = 480;
+    render.offsetX = offsetX;
+    if (lightOnDark) {
+        render.black = 240;
+        render.white = 15;
+    }
+    return talavex_test::renderSymbol(talavex_test::encodeAztec("WHICH PASSES"), render);
+}
+
+struct RunCase {
+    const char* name;
+    GrayImage (*image)();
+    bool read;
+    std::vector<std::string> ran;  // pass names, "/inverted" for light on dark
+};
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
+class ReaderPlanRuns : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(ReaderPlanRuns, OnlyThePassesWhatTheImageShowsCallsFor) {
+    const RunCase& c = GetParam();
+    const GrayImage image = c.image();
+    ReadOptions options;
+    options.inverted = true;
+    const SearchResult result =
+        runPlan(readerPlan(options), Image::GrayBuf(image.pixels.data(), image.width, image.height), Deadline::none());
+    EXPECT_EQ(!result.reads.empty(), c.read);
+    std::vector<std::string> ran;
+    for (const PassRecord& r : result.ran)
+        ran.push_back(std::string(passName(r.pass.kind)) + (r.pass.inverted ? "/inverted" : ""));
+    EXPECT_EQ(ran, c.ran);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, ReaderPlanRuns,
+    ::testing::Values(
+        RunCase{"SymbolInTheMiddle", [] { return symbolAt(0, false); }, true, {"centre"}},
+        // The centre search reads nothing; the finder scan finds it.
+        RunCase{"SymbolAside", [] { return symbolAt(200, false); }, true, {"centre", "rune-centre", "positions"}},
+        // Light on dark: the finder scan saw a light finder, so the inverted passes run.
+        RunCase{"LightOnDarkAside",
+                [] { return symbolAt(200, true); },
+                true,
+                {"centre", "rune-centre", "positions", "rune-positions", "centre/inverted", "rune-centre/inverted",
+                 "positions/inverted"}},
+        // No finder of either polarity: no inverted pass and no tight frame
+        // of an image this large; the depth map and the enlargement find
+        // nothing to work on.
+        RunCase{"Noise",
+                [] { return talavex_e2e::noise(640, 480, 3); },
+                false,
+                {"centre", "rune-centre", "positions", "rune-positions", "depth-positions", "enlarged"}},
+        // Too flat to hold a symbol: nothing runs.
+        RunCase{"Flat", [] { return talavex_test::blankImage(640, 480, 90); }, false, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace AztecCore

@@ -84,9 +84,12 @@ TALAVEX_API int talavex_options_set_where(talavex_options* options, talavex_wher
  * the time budget ends. */
 TALAVEX_API int talavex_options_set_max_symbols(talavex_options* options, uint32_t max_symbols);
 /* Non-zero: when nothing was read, search the image again with light and
- * dark swapped (light-on-dark symbols). */
+ * dark swapped (light-on-dark symbols), where it shows a finder light in the
+ * middle (or, searched near the centre only, always). */
 TALAVEX_API int talavex_options_set_inverted(talavex_options* options, int inverted);
-/* 0: no limit. Checked between attempts; a symbol is never half read. */
+/* 0: no limit. Bounds the whole call, image conversion included: the search
+ * stops a few milliseconds after the budget at most and returns what it has
+ * read by then (status TALAVEX_OK); a symbol is never half read. */
 TALAVEX_API int talavex_options_set_time_budget_ms(talavex_options* options, uint32_t milliseconds);
 
 /* ---- reading ---- */

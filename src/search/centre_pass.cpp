@@ -26,6 +26,7 @@ PassOutcome centrePass(SymbolLocator& locator, ReadRules rules) {
         outcome.read = std::move(found.symbol);
     } else {
         outcome.unreadable = std::move(found.symbol);
+        outcome.examined = cand;
     }
     return outcome;
 }

@@ -93,6 +93,7 @@ private:
                 PassOutcome outcome = centrePass(image_.locator(inverted), pass.rules);
                 seen.centreRunePoints = outcome.runePoints;
                 seen.centreSawBullseye = outcome.sawBullseye;
+                if (outcome.unreadable) seen.centreExamined = PositionAnalysis{{}, outcome.examined, true};
                 return outcome;
             }
             case PassKind::Photo:
@@ -100,7 +101,10 @@ private:
                 return photoExportPass(gray, findBullseyeCandidates(*gray), pass.rules, deadline_);
             case PassKind::Positions: {
                 if (!photoSized) return std::nullopt;
+                // A finder at the bull's-eye the centre search examined is
+                // not analysed again; its enlargement starts from that analysis.
                 seen.analyses.clear();
+                if (seen.centreExamined) seen.analyses.push_back(*seen.centreExamined);
                 PassOutcome outcome = positionsPass(image_.locator(inverted), image_.positions(inverted), pass.rules,
                                                     deadline_, seen.analyses);
                 seen.positionRunePoints = outcome.runePoints;
@@ -123,7 +127,8 @@ private:
                 if (!photoSized) return std::nullopt;
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
-                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide && !finderInTheMiddle(pass))
+                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide &&
+                    (!finderInTheMiddle(pass) || locatedWithMargin(seen, *gray)))
                     return std::nullopt;
                 return tightFramePass(*gray, pass.rules, deadline_);
         }
@@ -145,6 +150,21 @@ private:
                 return true;
         }
         return false;
+    }
+
+    // Whether the centre search located a symbol that lies a module or more
+    // inside the image: a margin the tight frame would only repeat.
+    static bool locatedWithMargin(const StateEvidence& seen, const Image::GrayBuf& image) {
+        if (!seen.centreExamined) return false;
+        const SymbolCandidate& cand = seen.centreExamined->candidate;
+        Aztec::Math::PointD corners[4];
+        matrixCorners(cand, corners);
+        const double module =
+            std::hypot(corners[1].x - corners[0].x, corners[1].y - corners[0].y) / std::max(1u, cand.symbolSize);
+        for (const Aztec::Math::PointD& c : corners)
+            if (c.x < module || c.y < module || c.x > image.width() - module || c.y > image.height() - module)
+                return false;
+        return true;
     }
 
     // The same bytes again, from no known place or from where an earlier read

@@ -32,8 +32,25 @@ float ringModule(const SymbolCandidate& cand) {
     return static_cast<float>(side / (2.0 * out));
 }
 
+// The factor of the photo export's series nearest to `want`.
+float nearestScale(float want) {
+    float best = 1.0f;
+    for (const float s : enlargementScales())
+        if (std::fabs(s - want) < std::fabs(best - want)) best = s;
+    return best;
+}
+
+// What one enlargement of wide modules aims at, in pixels a module.
+constexpr float kWideTarget = 6.0f;
+
 // Enlarged modules wider than this add cost, not detail.
 constexpr float kWidestEnlargedModule = 12.0f;
+
+// Modules this wide gain little from the factors that make small ones wide
+// (the photo export's reads from enlarged crops are of modules of one and a
+// half to three pixels); one or two factors still sharpen them and add the
+// light margin of the crop beyond the image's edge.
+constexpr float kWidestModuleToEnlarge = 3.5f;
 
 }  // namespace
 
@@ -45,9 +62,17 @@ PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<Positio
         const float module = analysis.finder.moduleX > 0.0f ? std::min(analysis.finder.moduleX, analysis.finder.moduleY)
                                                             : ringModule(analysis.candidate);
         std::vector<float> scales;
-        for (const float s : readerScales())
-            if (s * module <= kWidestEnlargedModule) scales.push_back(s);
-        if (scales.empty()) continue;
+        if (module >= kWidestModuleToEnlarge) {
+            // Twice their width, and (when that is less) the factor that
+            // makes them about six pixels: enough for the resampling's sharp
+            // edges and the crop's margin.
+            scales.push_back(2.0f);
+            const float s = nearestScale(std::clamp(kWideTarget / module, 1.2f, 2.0f));
+            if (s < 2.0f) scales.push_back(s);
+        } else {
+            for (const float s : readerScales())
+                if (s * module <= kWidestEnlargedModule) scales.push_back(s);
+        }
         EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, scales, rules, deadline);
         if (attempts.read) {
             outcome.diagnostics.status = Read;

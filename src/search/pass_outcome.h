@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decode/symbol_parameters.h"
+#include "locate/symbol_candidate.h"
 #include "photo/bullseye_candidates.h"
 #include "search/symbol_read.h"
 
@@ -35,6 +36,9 @@ struct PassOutcome {
     std::vector<CandidatePoint> runePoints;
     // Some analysis saw a bull's-eye, whether or not it read its mode message.
     bool sawBullseye = false;
+    // The centre search: the candidate whose data it could not read, as its
+    // analysis left it (beside `unreadable`).
+    SymbolCandidate examined;
     PassDiagnostics diagnostics;
 };
 

@@ -48,9 +48,11 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
     };
     for (const FinderCandidate& finder : finders) {
         deadline.check();
+        const float module = std::max(finder.moduleX, finder.moduleY);
+        const Aztec::Math::PointD at{finder.centre.x + 0.5, finder.centre.y + 0.5};
+        if (module > 0.0f && examined(at, module)) continue;
         auto candidates = locator.findCandidates();
         SymbolCandidate& cand = *candidates.front();
-        const float module = std::max(finder.moduleX, finder.moduleY);
         // A position without a module is a spot of nested rings of any size.
         const std::int32_t radius =
             module > 0.0f ? std::max(kLeastSeedRadius, static_cast<std::int32_t>(std::ceil(kSeedModules * module)))

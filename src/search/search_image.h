@@ -38,6 +38,8 @@ struct StateEvidence {
     std::optional<std::vector<CandidatePoint>> positionRunePoints;
     // Whether the centre search saw a bull's-eye (none: it has not run).
     std::optional<bool> centreSawBullseye;
+    // The symbol the centre search located and could not read.
+    std::optional<PositionAnalysis> centreExamined;
     std::vector<PositionAnalysis> analyses;
 };
 

@@ -58,6 +58,7 @@ set(TALAVEX_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/search/engine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search/enlarged_crop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search/enlarged_pass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/search/module_clarity.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search/photo_export_pass.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search/plan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/search/positions_pass.cpp

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "search/blank_symbol.h"
+#include "search/module_clarity.h"
 #include "search/passes.h"
 #include "search/search_image.h"
 
@@ -93,7 +94,10 @@ private:
                 PassOutcome outcome = centrePass(image_.locator(inverted), pass.rules);
                 seen.centreRunePoints = outcome.runePoints;
                 seen.centreSawBullseye = outcome.sawBullseye;
-                if (outcome.unreadable) seen.centreExamined = PositionAnalysis{{}, outcome.examined, true};
+                if (outcome.unreadable) {
+                    const bool clear = sampledClearly(*image_.locator(inverted).source, outcome.examined);
+                    seen.centreExamined = PositionAnalysis{{}, outcome.examined, true, clear};
+                }
                 return outcome;
             }
             case PassKind::Photo:
@@ -155,16 +159,7 @@ private:
     // Whether the centre search located a symbol that lies a module or more
     // inside the image: a margin the tight frame would only repeat.
     static bool locatedWithMargin(const StateEvidence& seen, const Image::GrayBuf& image) {
-        if (!seen.centreExamined) return false;
-        const SymbolCandidate& cand = seen.centreExamined->candidate;
-        Aztec::Math::PointD corners[4];
-        matrixCorners(cand, corners);
-        const double module =
-            std::hypot(corners[1].x - corners[0].x, corners[1].y - corners[0].y) / std::max(1u, cand.symbolSize);
-        for (const Aztec::Math::PointD& c : corners)
-            if (c.x < module || c.y < module || c.x > image.width() - module || c.y > image.height() - module)
-                return false;
-        return true;
+        return seen.centreExamined && liesWithinImage(seen.centreExamined->candidate, image.width(), image.height());
     }
 
     // The same bytes again, from no known place or from where an earlier read

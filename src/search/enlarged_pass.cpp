@@ -59,6 +59,7 @@ PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<Positio
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
     for (const PositionAnalysis& analysis : analyses) {
+        if (analysis.sampledClearly) continue;
         const float module = analysis.finder.moduleX > 0.0f ? std::min(analysis.finder.moduleX, analysis.finder.moduleY)
                                                             : ringModule(analysis.candidate);
         std::vector<float> scales;

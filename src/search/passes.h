@@ -37,7 +37,8 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
 
 // The enlarged crops around the analyses, at the factors that make their
 // modules a few pixels wide: small or soft modules read better enlarged,
-// large ones only cost more.
+// large ones only cost more. An analysis whose data failed on modules that
+// stood out clearly, inside the image, gets none: it would fail again.
 PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
                          const Deadline& deadline);
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "search/module_clarity.h"
 #include "search/passes.h"
 #include "search/read_candidate.h"
 
@@ -75,6 +76,7 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
             outcome.read = std::move(found.symbol);
             break;
         }
+        analyses.back().sampledClearly = sampledClearly(*locator.source, cand);
         if (!outcome.unreadable) outcome.unreadable = std::move(found.symbol);
     }
     return outcome;

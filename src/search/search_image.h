@@ -28,6 +28,8 @@ struct PositionAnalysis {
     // no bull's-eye: the crops are cut around them.
     SymbolCandidate candidate;
     bool located = false;  // its mode message was read
+    // Its data read failed on modules that stood out clearly (module_clarity.h).
+    bool sampledClearly = false;
 };
 
 // What the searches of one state saw, for the passes after them.

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 
 #include "locate/grid_nodes.h"
@@ -7,13 +8,17 @@ namespace AztecCore {
 
 using Aztec::Math::PointD;
 
+Aztec::Math::ProjectiveMap blockMap(const SymbolCandidate& cand, std::int64_t a, std::int64_t b) {
+    auto& nodes = const_cast<SymbolCandidate&>(cand);
+    return Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(nodes, a, b),
+                                         gridNode(nodes, a + 1, b), gridNode(nodes, a + 1, b + 1),
+                                         gridNode(nodes, a, b + 1));
+}
+
 PointD imagePoint(const SymbolCandidate& cand, double u, double v) {
     const auto a = static_cast<std::int64_t>(std::floor(u / kNodeSpacing)) + kCentreNode;
     const auto b = static_cast<std::int64_t>(std::floor(v / kNodeSpacing)) + kCentreNode;
-    auto& nodes = const_cast<SymbolCandidate&>(cand);
-    const auto map = Aztec::Math::fitProjectiveMap({0, 0}, {16, 0}, {16, 16}, {0, 16}, gridNode(nodes, a, b),
-                                                   gridNode(nodes, a + 1, b), gridNode(nodes, a + 1, b + 1),
-                                                   gridNode(nodes, a, b + 1));
+    const auto map = blockMap(cand, a, b);
     const double du = u - static_cast<double>((a - kCentreNode) * kNodeSpacing);
     const double dv = v - static_cast<double>((b - kCentreNode) * kNodeSpacing);
     return map.apply(du, dv);
@@ -33,6 +38,15 @@ void matrixCorners(const SymbolCandidate& cand, PointD (&corners)[4]) {
     corners[1] = imagePoint(cand, half, -half);
     corners[2] = imagePoint(cand, half, half);
     corners[3] = imagePoint(cand, -half, half);
+}
+
+bool liesWithinImage(const SymbolCandidate& cand, std::int32_t width, std::int32_t height) {
+    PointD corners[4];
+    matrixCorners(cand, corners);
+    const double module = distance(corners[0], corners[1]) / std::max(1u, cand.symbolSize);
+    for (const PointD& c : corners)
+        if (c.x < module || c.y < module || c.x > width - module || c.y > height - module) return false;
+    return true;
 }
 
 void recordGeometry(const SymbolCandidate& cand, SymbolRead& read) {

@@ -5,6 +5,7 @@
 
 #include "decode/symbol_data.h"
 #include "locate/symbol_candidate.h"
+#include "math/projective_map.h"
 
 namespace AztecCore {
 
@@ -18,6 +19,10 @@ struct SymbolRead {
     double moduleSize = 0.0;  // pixels per module, mean over the four sides
 };
 
+// The map from the grid block with top-left node [a][b] (its symbol points
+// (0, 0) to (16, 16)) into the image.
+Aztec::Math::ProjectiveMap blockMap(const SymbolCandidate& cand, std::int64_t a, std::int64_t b);
+
 // Image position of symbol point (u, v), in modules from the centre module's
 // centre, through the map of the grid block that holds it.
 Aztec::Math::PointD imagePoint(const SymbolCandidate& cand, double u, double v);
@@ -25,6 +30,10 @@ Aztec::Math::PointD imagePoint(const SymbolCandidate& cand, double u, double v);
 // The outer corners of a read symbol from its grid nodes, in the image's own
 // order (top-left, top-right, bottom-right, bottom-left of the module matrix).
 void matrixCorners(const SymbolCandidate& cand, Aztec::Math::PointD (&corners)[4]);
+
+// Whether the symbol's outer corners lie a module or more inside an image of
+// `width` x `height` pixels.
+bool liesWithinImage(const SymbolCandidate& cand, std::int32_t width, std::int32_t height);
 
 // Fills the geometry of `read` from the candidate the locator left behind.
 void recordGeometry(const SymbolCandidate& cand, SymbolRead& read);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "self_child.h"
 #include "speed_classes.h"
 
 namespace talavex_bench {
@@ -16,16 +17,6 @@ namespace {
 
 SpeedImage frameScenario() { return clutterFrame(4096, 3072, 41); }
 SpeedImage photoScenario() { return clutterPhoto(4032, 3024, 21); }
-
-// A "Vm...:  1234 kB" line of /proc/self/status, or -1.
-long statusKiB(const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.compare(0, key.size() + 1, key + ":") == 0) return std::atol(line.c_str() + key.size() + 1);
-    }
-    return -1;
-}
 
 }  // namespace
 
@@ -63,29 +54,9 @@ int runMemoryChild(const std::string& libraryPath, const std::string& scenario) 
 }
 
 long measurePeakRise(const std::string& self, const std::string& libraryPath, const std::string& scenario) {
-    int fds[2];
-    if (pipe(fds) != 0) return -1;
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child < 0) return -1;
-    if (child == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        close(fds[1]);
-        execl(self.c_str(), self.c_str(), "--memory-child", libraryPath.c_str(), scenario.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string output;
-    char buffer[64];
-    ssize_t got = 0;
-    while ((got = read(fds[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(got));
-    close(fds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.empty()) return -1;
-    return std::atol(output.c_str());
+    const ChildRun run = runSelf(self, {"--memory-child", libraryPath, scenario});
+    if (!run.exited || run.exitCode != 0 || run.output.empty()) return -1;
+    return std::atol(run.output.c_str());
 }
 
 }  // namespace talavex_bench

@@ -66,10 +66,14 @@ PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<Positio
         if (module >= kWidestModuleToEnlarge) {
             // Twice their width, and (when that is less) the factor that
             // makes them about six pixels: enough for the resampling's sharp
-            // edges and the crop's margin.
+            // edges and the crop's margin. A located symbol also gets three
+            // times: its data failed on a grid the crop's fresh location
+            // fits anew at each factor, and under perspective one of them
+            // may land where the others did not.
             scales.push_back(2.0f);
             const float s = nearestScale(std::clamp(kWideTarget / module, 1.2f, 2.0f));
             if (s < 2.0f) scales.push_back(s);
+            if (analysis.located) scales.push_back(3.0f);
         } else {
             for (const float s : readerScales())
                 if (s * module <= kWidestEnlargedModule) scales.push_back(s);

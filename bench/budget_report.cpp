@@ -24,7 +24,6 @@
 //     --reps N        calls per image, budget, setting and build (default 1)
 //     --timeout S     CPU time limit of a call on an image of 16 megapixels or more, run in a child (default 120)
 //     --seed S
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -45,6 +44,8 @@ using talavex_bench::CostClass;
 using talavex_bench::CostImage;
 using talavex_bench::ReaderLibrary;
 using talavex_bench::ReadOptions;
+using talavex_bench::sameFile;
+using talavex_bench::selected;
 
 constexpr double kTargetMs = 5.0;
 
@@ -104,19 +105,6 @@ Options parse(int argc, char** argv) {
     }
     if (o.files.empty() || o.files.size() > 2 || o.budgets.empty()) usage();
     return o;
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-bool selected(const std::string& name, const std::vector<std::string>& only) {
-    if (only.empty()) return true;
-    for (const std::string& prefix : only)
-        if (name.rfind(prefix, 0) == 0) return true;
-    return false;
 }
 
 struct WallTime {

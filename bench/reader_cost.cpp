@@ -34,7 +34,6 @@
 //
 // Two builds must be two files, not two names of one (the loader would load
 // it once). Exits 1 when a build cannot be loaded, 2 on bad options.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -59,6 +58,8 @@ using talavex_bench::CostClass;
 using talavex_bench::CostImage;
 using talavex_bench::ImageResult;
 using talavex_bench::ReaderLibrary;
+using talavex_bench::sameFile;
+using talavex_bench::selected;
 using talavex_bench::Verdict;
 
 struct Options {
@@ -137,19 +138,6 @@ Options parse(int argc, char** argv) {
     }
     if (o.files.empty() || o.files.size() > 2) usage();
     return o;
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-bool selected(const std::string& name, const std::vector<std::string>& only) {
-    if (only.empty()) return true;
-    for (const std::string& prefix : only)
-        if (name.rfind(prefix, 0) == 0) return true;
-    return false;
 }
 
 std::vector<std::function<std::string()>> callsOf(const ReaderLibrary& library, const CostImage& image) {

@@ -136,4 +136,11 @@ std::vector<CostClass> costClasses(const CostPlan& plan) {
     return classes;
 }
 
+bool selected(const std::string& name, const std::vector<std::string>& only) {
+    if (only.empty()) return true;
+    for (const std::string& prefix : only)
+        if (name.rfind(prefix, 0) == 0) return true;
+    return false;
+}
+
 }  // namespace talavex_bench

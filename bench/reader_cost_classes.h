@@ -4,6 +4,7 @@
 // clean, damaged and empty frames and its worst cases, pages of print from
 // 640 x 480 to 12 megapixels, and the reader's own worst cases.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "cost_image.h"
@@ -21,5 +22,9 @@ struct CostPlan {
 };
 
 std::vector<CostClass> costClasses(const CostPlan& plan);
+
+// Whether a class of `name` is among those named by prefix in `only` (all
+// when it is empty).
+bool selected(const std::string& name, const std::vector<std::string>& only);
 
 }  // namespace talavex_bench

@@ -1,11 +1,18 @@
 #include "speed_library.h"
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <stdexcept>
 
 namespace talavex_bench {
+
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
 
 namespace {
 

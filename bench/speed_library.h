@@ -9,6 +9,10 @@ namespace talavex_bench {
 
 enum class Export { Y, BGRA, PhotoBGRA };
 
+// Whether two paths name one file: two builds compared must be two files,
+// or dlopen() hands back the first for both.
+bool sameFile(const std::string& a, const std::string& b);
+
 // Pixels laid out for one export: luminance bytes for Export::Y, four bytes a
 // pixel for the other two.
 struct SpeedImage {

@@ -26,7 +26,6 @@
 //
 // The two files must be two files, not two names of one (the loader would
 // load it once). Exits with 3 when the builds' answers differ on an image.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -46,6 +45,7 @@
 namespace {
 
 using talavex_bench::CallTime;
+using talavex_bench::sameFile;
 using talavex_bench::SpeedClass;
 using talavex_bench::SpeedImage;
 using talavex_bench::TalavexLibrary;
@@ -125,12 +125,6 @@ Options parse(int argc, char** argv) {
     o.baseline = files[0];
     o.current = files[1];
     return o;
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // Every image is read by both builds `reps` times, the builds taking turns

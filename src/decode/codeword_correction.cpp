@@ -4,6 +4,7 @@
 // the reader drops again.
 #include "decode/codeword_correction.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "common/bit_access.h"
@@ -54,6 +55,17 @@ DataBits removeStuffedBits(const std::vector<std::int32_t>& words, std::int64_t 
 
 }  // namespace
 
+double miscorrectionLog2(std::int64_t words, std::int64_t checkWords, std::int64_t width, std::int64_t repaired) {
+    // C(n, e) as a product of e ratios; lgamma would write the global signgam
+    // from every reading thread.
+    double log2Choose = 0;
+    for (std::int64_t i = 1; i <= repaired; ++i)
+        log2Choose += std::log2(static_cast<double>(words - repaired + i) / static_cast<double>(i));
+    const double fieldSize = std::ldexp(1.0, static_cast<int>(width));
+    return log2Choose + static_cast<double>(repaired) * std::log2(fieldSize - 1) -
+           static_cast<double>(checkWords * width);
+}
+
 const GenericGF& fieldForCodewordBits(std::uint32_t width) {
     switch (width) {
         case 6: return Field64;
@@ -89,6 +101,11 @@ std::optional<DataBits> correctDataBits(const BitVector& layerBits, const Symbol
     // word, since misreading it into another valid one takes six wrong words
     // of seven (compact) or seven of ten (full-range).
     if (params.modeWordsCorrected > 0 && decoder.isCodeword(words, checkWords + 1)) return std::nullopt;
+    // Near the end of its capacity a small code repairs garbage into some
+    // codeword often enough to read wrong text (a compact one-layer symbol
+    // with six check words: once in 2^17 such words at two words repaired).
+    if (corrected > 0 && miscorrectionLog2(totalWords, checkWords, width, corrected) > kMostMiscorrectionLog2)
+        return std::nullopt;
     DataBits data = removeStuffedBits(words, dataWords, static_cast<std::int32_t>(width));
     data.correctedWords = corrected;
     return data;

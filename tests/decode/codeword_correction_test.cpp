@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "decode/codeword_correction.h"
 #include "decode/decode_test_support.h"
 #include "reedsolomon/exceptions.h"
+#include "reedsolomon/rs_decoder.h"
 
 namespace {
 
@@ -154,6 +157,76 @@ TEST(CodewordErrors, BeyondRepairThrow) {
                                            shape(width, static_cast<std::uint32_t>(words.size()), 6)),
                      Aztec::ReedSolomon::ReedSolomonException);
     }
+}
+
+// Small codes near the end of their capacity: a repair is refused where
+// garbage would be repaired into a wrong codeword as far away too often.
+struct RepairCase {
+    const char* name;
+    std::uint32_t width;
+    std::uint32_t total;
+    std::uint32_t dataWords;
+    int errors;
+    bool read;
+};
+void PrintTo(const RepairCase& c, std::ostream* os) { *os << c.name; }
+
+class RepairNearCapacity : public ::testing::TestWithParam<RepairCase> {};
+
+std::vector<std::int32_t> sampleData(std::size_t count) {
+    std::vector<std::int32_t> data;
+    for (std::size_t i = 0; i < count; ++i) data.push_back(static_cast<std::int32_t>(5 + 7 * i) % 62 + 1);
+    return data;
+}
+
+TEST_P(RepairNearCapacity, IsTakenOnlyWhereAMiscorrectionIsRare) {
+    const RepairCase& c = GetParam();
+    const auto& field = AztecCore::fieldForCodewordBits(c.width);
+    std::vector<std::int32_t> words = rstest::encode(field, sampleData(c.dataWords), int(c.total - c.dataWords));
+    const auto params = shape(c.width, c.total, c.dataWords);
+    const auto clean = correctDataBits(wordBits(words, int(c.width)), params);
+    ASSERT_TRUE(clean.has_value());
+    for (int k = 0; k < c.errors; ++k) words[static_cast<std::size_t>(2 * k)] ^= 0b100001 + k;
+    const auto repaired = correctDataBits(wordBits(words, int(c.width)), params);
+    ASSERT_EQ(repaired.has_value(), c.read);
+    if (repaired) {
+        EXPECT_EQ(repaired->bits, clean->bits);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallCodes, RepairNearCapacity,
+                         ::testing::Values(RepairCase{"CompactOneLayerSixCheckWordsRepairsOne", 6, 17, 11, 1, true},
+                                           RepairCase{"CompactOneLayerSixCheckWordsRefusesTwo", 6, 17, 11, 2, false},
+                                           RepairCase{"CompactOneLayerSevenCheckWordsRepairsTwo", 6, 17, 10, 2, true},
+                                           RepairCase{"CompactOneLayerSevenCheckWordsRefusesThree", 6, 17, 10, 3,
+                                                      false},
+                                           RepairCase{"EightBitTenCheckWordsRepairsAllFive", 8, 40, 30, 5, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The fault behind the rule: a word damaged in five places, two words away
+// from another codeword, used to be "repaired" into that codeword's data.
+TEST(RepairNearCapacity, GarbageTwoWordsFromAnotherCodewordIsNotReadAsIt) {
+    const std::uint32_t width = 6;
+    const std::uint32_t total = 17;
+    const auto& field = AztecCore::fieldForCodewordBits(width);
+    const int check = 6;
+    std::vector<std::int32_t> data = sampleData(total - check);
+    const auto written = rstest::encode(field, data, check);
+    data.back() ^= 1;
+    const auto other = rstest::encode(field, data, check);
+    std::vector<std::size_t> differing;
+    for (std::size_t i = 0; i < written.size(); ++i)
+        if (written[i] != other[i]) differing.push_back(i);
+    ASSERT_EQ(differing.size(), std::size_t{check + 1}) << "the two codewords are not as close as codewords get";
+    std::vector<std::int32_t> received = written;
+    for (std::size_t k = 2; k < differing.size(); ++k) received[differing[k]] = other[differing[k]];
+
+    const auto params = shape(width, total, total - check);
+    EXPECT_FALSE(correctDataBits(wordBits(received, int(width)), params).has_value());
+    // What the decoder alone makes of it: the other codeword, two words repaired.
+    const Aztec::ReedSolomon::RsDecoder decoder(field);
+    EXPECT_EQ(decoder.correct(received, check), 2);
+    EXPECT_EQ(received, other);
 }
 
 }  // namespace

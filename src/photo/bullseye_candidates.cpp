@@ -28,23 +28,27 @@ BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline&
     const Image::GrayBuf levels = computeBlockLevels(source, deadline);
     // The thresholded photo is read a row at a time as the depth map's sweeps
     // need it, so it never takes a full-size image of its own.
-    return peaksOf(
-        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
+    return peaksOf(buildUnstretchedRingDepthMap(
+        source.width(), source.height(),
+        [&](std::int32_t y, std::uint8_t* dark) {
             deadline.spend(source.width());
             markDarkRow(source, levels, y, dark);
-        }));
+        },
+        deadline));
 }
 
 BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& noise, const Deadline& deadline) {
     const Image::GrayBuf levels = computeBlockLevels(source, deadline);
     const std::int32_t side = LocalBinary::noiseTileSide();
-    return peaksOf(
-        buildUnstretchedRingDepthMap(source.width(), source.height(), [&](std::int32_t y, std::uint8_t* dark) {
+    return peaksOf(buildUnstretchedRingDepthMap(
+        source.width(), source.height(),
+        [&](std::int32_t y, std::uint8_t* dark) {
             deadline.spend(source.width());
             markDarkRow(source, levels, y, dark);
             for (std::int32_t x = 0; x < source.width(); x += side)
                 if (noise.noiseAt(x, y)) std::fill(dark + x, dark + std::min(source.width(), x + side), 0);
-        }));
+        },
+        deadline));
 }
 
 std::vector<CandidatePoint> findBullseyeCandidates(const Image::GrayBuf& source) {

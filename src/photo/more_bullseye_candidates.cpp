@@ -21,7 +21,7 @@ bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing
 }  // namespace
 
 BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const std::vector<CandidatePoint>& tried,
-                                              std::size_t count) {
+                                              std::size_t count, const Deadline& deadline) {
     const std::uint32_t minimumPeak = depth.minimumPeak;
     BullseyeCandidates found;
     found.spacing = spacingFor(depth.map);
@@ -31,6 +31,7 @@ BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const 
     // Every deep enough pixel, by depth: buckets keep row-major order within a depth.
     std::array<std::vector<CandidatePoint>, 256> byDepth;
     for (std::int32_t y = 0; y < depth.map.height(); ++y) {
+        deadline.spend(depth.map.width());
         const std::uint8_t* row = depth.map.row(y);
         for (std::int32_t x = 0; x < depth.map.width(); ++x)
             if (row[x] >= minimumPeak) byDepth[row[x]].push_back({x, y});

@@ -21,7 +21,8 @@ struct BullseyeCandidates {
 // From a photo's measureBullseyeDepth and the positions the photo pass
 // picked from it (`tried`): up to `count` more positions, deepest first (ties
 // in row-major order), none within the spacing of another or of a tried one.
+// Throws OutOfTime once `deadline` has passed.
 BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const std::vector<CandidatePoint>& tried,
-                                              std::size_t count);
+                                              std::size_t count, const Deadline& deadline = Deadline::none());
 
 }  // namespace AztecCore

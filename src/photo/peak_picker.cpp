@@ -39,7 +39,8 @@ void scanCellRow(const std::uint8_t* row, std::int32_t x0, std::int32_t n, std::
 
 }  // namespace
 
-std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak) {
+std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak,
+                                      const Deadline& deadline) {
     const std::int32_t cw = depthMap.width() / kCellsPerSide;
     const std::int32_t ch = depthMap.height() / kCellsPerSide;
     if (cw < 1 || ch < 1) return {};
@@ -54,6 +55,7 @@ std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint3
         // Row by row through the whole band of cells: each cell still sees
         // its pixels in row-major order, so it keeps the first of equal maxima.
         for (std::int32_t y = cy * ch; y < (cy + 1) * ch; ++y) {
+            deadline.spend(depthMap.width());
             const std::uint8_t* row = depthMap.row(y);
             for (std::int32_t cx = 0; cx < nx; ++cx)
                 scanCellRow(row, cx * cw, cw, y, best[static_cast<std::size_t>(cx)]);

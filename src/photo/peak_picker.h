@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 #include "photo/bullseye_candidates.h"
 
@@ -11,7 +12,8 @@ namespace AztecCore {
 // The map is cut into 8 x 8 cells; each cell whose maximum reaches
 // minimumPeak (half way up a stretched map) proposes the first pixel holding
 // that maximum. At most five positions, brightest first (ties keep the
-// cells' row-major order).
-std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak = 128);
+// cells' row-major order). Throws OutOfTime once `deadline` has passed.
+std::vector<CandidatePoint> pickPeaks(const Image::GrayBuf& depthMap, std::uint32_t minimumPeak = 128,
+                                      const Deadline& deadline = Deadline::none());
 
 }  // namespace AztecCore

@@ -305,8 +305,8 @@ void addSweeps(GrayBuf& map, const DarkRowReader& readRow) {
 
 }  // namespace
 
-UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height,
-                                                 const DarkRowReader& readRow) {
+UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow,
+                                                 const Deadline& deadline) {
     UnstretchedDepthMap result;
     GrayBuf& map = result.map;
     map.resize(width, height);  // fresh storage: every byte starts at 0
@@ -318,7 +318,10 @@ UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_
         addSweeps<std::uint32_t>(map, readRow);
     std::uint8_t lo = 255;
     std::uint8_t hi = 0;
-    for (std::int32_t y = 0; y < height; ++y) widenRange(map.row(y), w, lo, hi);
+    for (std::int32_t y = 0; y < height; ++y) {
+        deadline.spend(width);
+        widenRange(map.row(y), w, lo, hi);
+    }
     const std::uint32_t d = hi == lo ? 1u : static_cast<std::uint32_t>(hi - lo);
     for (std::uint32_t p = lo; p <= hi; ++p) result.stretched[p] = static_cast<std::uint8_t>((p - lo) * 255u / d);
     return result;

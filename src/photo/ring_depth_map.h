@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "common/deadline.h"
 #include "image/gray_buf.h"
 
 namespace AztecCore {
@@ -18,11 +19,13 @@ using DarkRowReader = std::function<void(std::int32_t y, std::uint8_t* dark)>;
 // stretch rises strictly over the bytes present, so whatever depends only on
 // how the map's values compare can read the unstretched map. The image is
 // read row by row, each row once per vertical sweep, so it never needs to
-// exist as a whole.
+// exist as a whole. The reader counts its own rows against a deadline; the
+// map's range, taken after the sweeps, counts against `deadline`.
 struct UnstretchedDepthMap {
     Image::GrayBuf map;
     std::array<std::uint8_t, 256> stretched{};
 };
-UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow);
+UnstretchedDepthMap buildUnstretchedRingDepthMap(std::int32_t width, std::int32_t height, const DarkRowReader& readRow,
+                                                 const Deadline& deadline = Deadline::none());
 
 }  // namespace AztecCore

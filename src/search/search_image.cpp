@@ -88,8 +88,8 @@ std::vector<FinderCandidate> SearchImage::depthPositions(bool inverted) {
     deadline_.check();
     if (!binary().anyDark) return {};
     const BullseyeDepth map = measureBullseyeDepth(*gray(inverted), binary(), deadline_);
-    std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak);
-    const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMoreDepthPositions);
+    std::vector<CandidatePoint> picked = pickPeaks(map.map, map.minimumPeak, deadline_);
+    const BullseyeCandidates more = findMoreBullseyeCandidates(map, picked, kMoreDepthPositions, deadline_);
     picked.insert(picked.end(), more.more.begin(), more.more.end());
     std::vector<FinderCandidate> out;
     for (const CandidatePoint& p : picked) {

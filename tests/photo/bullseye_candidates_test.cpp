@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
 #include "photo/block_threshold.h"
+#include "photo/more_bullseye_candidates.h"
 #include "photo/peak_picker.h"
 #include "photo/ring_depth_map.h"
 #include "photo_test_images.h"
@@ -216,6 +218,43 @@ TEST(FindBullseyeCandidates, SmallestPhotoWorks) {
     fillRect(photo, 22, 22, 3, 3, 0);  // meets four of the 8 x 8 cells
     EXPECT_EQ(asPairs(AztecCore::findBullseyeCandidates(photo)),
               (std::vector<std::pair<int, int>>{{22, 22}, {24, 22}, {22, 24}, {24, 24}}));
+}
+
+// ---- deadlines ----
+
+// Each whole-map step after the depth map's sweeps stops at a passed
+// deadline instead of finishing its map first.
+struct DeadlineStep {
+    const char* name;
+    std::function<void(const AztecCore::BullseyeDepth&, const AztecCore::Deadline&)> run;
+};
+
+TEST(DepthMapSteps, StopAtAPassedDeadline) {
+    const std::vector<DeadlineStep> steps = {
+        {"MapRange",
+         [](const AztecCore::BullseyeDepth& d, const AztecCore::Deadline& deadline) {
+             (void)AztecCore::buildUnstretchedRingDepthMap(
+                 d.map.width(), d.map.height(), [](std::int32_t, std::uint8_t*) {}, deadline);
+         }},
+        {"PeakPicking",
+         [](const AztecCore::BullseyeDepth& d, const AztecCore::Deadline& deadline) {
+             (void)AztecCore::pickPeaks(d.map, d.minimumPeak, deadline);
+         }},
+        {"FurtherCandidates",
+         [](const AztecCore::BullseyeDepth& d, const AztecCore::Deadline& deadline) {
+             (void)AztecCore::findMoreBullseyeCandidates(d, {}, 8, deadline);
+         }},
+    };
+    AztecCore::BullseyeDepth depth;
+    depth.map = filledImage(1024, 1024, 200);
+    depth.minimumPeak = 128;
+    for (const DeadlineStep& step : steps) {
+        SCOPED_TRACE(step.name);
+        // Past its end from the first reading on.
+        const AztecCore::Deadline passed(0, [] { return std::int64_t{0}; });
+        EXPECT_THROW(step.run(depth, passed), AztecCore::OutOfTime);
+        EXPECT_NO_THROW(step.run(depth, AztecCore::Deadline::none()));
+    }
 }
 
 }  // namespace

@@ -25,7 +25,11 @@
  * structured-append accessors. Reader-initialisation symbols are read and
  * flagged by talavex_symbol_reader_init: their data count cannot be checked
  * against the mode message, so a caller that must not act on an unverified
- * read checks the flag. The functions keep no state between calls, start no
+ * read checks the flag. A repair of damaged codewords is taken only where a
+ * symbol damaged past repair would be "repaired" that way less than once in
+ * 2^18 times: small symbols with few check words give up the last words of
+ * their correction capacity and report TALAVEX_SYMBOL_UNREADABLE instead of
+ * risking a wrong read. The functions keep no state between calls, start no
  * threads, and may be called concurrently on different handles.
  */
 #ifndef TALAVEX_READER_H

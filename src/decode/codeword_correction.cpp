@@ -53,8 +53,17 @@ DataBits removeStuffedBits(const std::vector<std::int32_t>& words, std::int64_t 
     return data;
 }
 
-}  // namespace
+// Repairs likelier than this to be miscorrections are refused: the last words
+// of repair capacity in small symbols with few check words (a compact
+// one-layer symbol with six check words repairs one word of three, with
+// seven two words of three).
+constexpr double kMostMiscorrectionLog2 = -18.0;
 
+// The share, as a power of two, of all words of `words` codewords (the last
+// `checkWords` of them check words, each `width` bits) that lie exactly
+// `repaired` words away from some codeword: C(n, e) (q - 1)^e / q^c. A word
+// damaged past repair is "repaired" that far into a wrong codeword about that
+// often.
 double miscorrectionLog2(std::int64_t words, std::int64_t checkWords, std::int64_t width, std::int64_t repaired) {
     // C(n, e) as a product of e ratios; lgamma would write the global signgam
     // from every reading thread.
@@ -65,6 +74,8 @@ double miscorrectionLog2(std::int64_t words, std::int64_t checkWords, std::int64
     return log2Choose + static_cast<double>(repaired) * std::log2(fieldSize - 1) -
            static_cast<double>(checkWords * width);
 }
+
+}  // namespace
 
 const GenericGF& fieldForCodewordBits(std::uint32_t width) {
     switch (width) {

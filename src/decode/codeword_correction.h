@@ -20,20 +20,9 @@ struct DataBits {
 // The Galois field whose elements are codewords of `width` bits (6, 8, 10, 12).
 const Aztec::ReedSolomon::GenericGF& fieldForCodewordBits(std::uint32_t width);
 
-// The share, as a power of two, of all words of `words` codewords (the last
-// `checkWords` of them check words, each `width` bits) that lie exactly
-// `repaired` words away from some codeword: C(n, e) (q - 1)^e / q^c. A word
-// damaged past repair is "repaired" that far into a wrong codeword about that
-// often.
-double miscorrectionLog2(std::int64_t words, std::int64_t checkWords, std::int64_t width, std::int64_t repaired);
-
-// Repairs likelier than this to be miscorrections are refused: the last words
-// of repair capacity in small symbols with few check words (a compact
-// one-layer symbol with six check words repairs one word of three, with
-// seven two words of three).
-constexpr double kMostMiscorrectionLog2 = -18.0;
-
-// Throws Aztec::ReedSolomon::ReedSolomonException / IllegalSymbolException.
+// No result for an inconsistent shape or a repair likelier than 2^-18 to be
+// a miscorrection. Throws Aztec::ReedSolomon::ReedSolomonException /
+// IllegalSymbolException.
 std::optional<DataBits> correctDataBits(const BitVector& layerBits, const SymbolParameters& params);
 
 }  // namespace AztecCore

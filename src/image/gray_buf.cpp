@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "common/checked_access.h"
 #include "image/image_size.h"
@@ -58,6 +59,23 @@ void GrayBuf::resize(std::int32_t w, std::int32_t h) {
     own();
     if (w == width_ && h == height_) return;
     growTo(pixelCount(w, h));
+    store_.stride = w;
+    width_ = w;
+    height_ = h;
+}
+
+void GrayBuf::resizeForOverwrite(std::int32_t w, std::int32_t h) {
+    const std::int64_t count = pixelCount(w, h);
+    if (w < 1 || h < 1 || (store_.lent == nullptr && count <= static_cast<std::int64_t>(store_.bytes.size()))) {
+        resize(w, h);
+        return;
+    }
+    requireAddressable(count);
+    Bytes fresh(ZeroedAllocator<std::uint8_t>::forOverwrite());
+    fresh.resize(static_cast<std::size_t>(count));
+    store_.bytes = std::move(fresh);
+    store_.lent = nullptr;
+    store_.lentSize = 0;
     store_.stride = w;
     width_ = w;
     height_ = h;

@@ -51,6 +51,10 @@ public:
     }
 
     void resize(std::int32_t w, std::int32_t h);
+    // As resize, for a caller about to write every pixel: storage it has to
+    // allocate comes unzeroed (image/zeroed_allocator.h), and the pixels
+    // hold anything until written.
+    void resizeForOverwrite(std::int32_t w, std::int32_t h);
     // Sets every pixel of the image (not the slack beyond it).
     void fill(std::uint8_t value);
     void fillWhite() { fill(255); }
@@ -62,10 +66,12 @@ public:
                      const Deadline& deadline = Deadline::none());
 
 private:
+    using Bytes = std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>;
     struct PixelStore {
         // Bytes beyond those ever written stay zero without being touched.
-        std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>> bytes =
-            std::vector<std::uint8_t, ZeroedAllocator<std::uint8_t>>(1);
+        // Its allocator always zeroes: an unzeroed block is moved into it,
+        // which keeps this allocator for the growth after.
+        Bytes bytes = Bytes(1);
         std::int32_t stride = 1;
         // While set, the pixels are these lent bytes, and `bytes` is unused.
         const std::uint8_t* lent = nullptr;

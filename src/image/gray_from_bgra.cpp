@@ -68,7 +68,7 @@ void GrayBuf::setFromBGRA(const std::uint8_t* pixels, std::int32_t width, std::i
     const std::int64_t count = pixelCount(width, height);
     // A negative area cannot be allocated; refuse it like any oversized one.
     if (count < 0) throw std::length_error("vector<T> too long");
-    resize(width, height);
+    resizeForOverwrite(width, height);
     if (count == 0) return;
     for (std::int32_t y = 0; y < height; ++y) {
         deadline.spend(width);

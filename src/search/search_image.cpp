@@ -24,7 +24,7 @@ constexpr std::uint32_t kLeastFinderDepth = 10;
 
 std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
     auto out = std::make_shared<Image::GrayBuf>();
-    out->resize(image.width(), image.height());
+    out->resizeForOverwrite(image.width(), image.height());
     const std::int32_t width = image.width();
     for (std::int32_t y = 0; y < image.height(); ++y) {
         deadline.spend(width);

@@ -110,6 +110,21 @@ TEST(GrayBuf, ResizeOnlyEverGrowsStorage) {
     EXPECT_EQ(image.storageSize(), 200u);
 }
 
+TEST(GrayBuf, StorageGrownAfterAResizeForOverwriteComesZeroed) {
+    std::vector<std::uint8_t> pixels(64, 1);
+    GrayBuf image = GrayBuf::lend(pixels.data(), 8, 8);
+    image.resizeForOverwrite(16, 16);  // owned, unzeroed storage
+    EXPECT_EQ(image.storageSize(), 256u);
+    image.fill(7);
+    image.resizeForOverwrite(8, 8);  // room enough: kept
+    EXPECT_EQ(image.storageSize(), 256u);
+    EXPECT_EQ(pixels[0], 1);
+    // Storage grown by resize afterwards is zeroed as ever.
+    image.resize(64, 64);
+    EXPECT_EQ(image.pixel(255, 0), 7);
+    for (std::int32_t i = 256; i < 64 * 64; ++i) ASSERT_EQ(image.pixel(i, 0), 0) << i;
+}
+
 TEST(GrayBuf, FillWhiteStopsAtTheImage) {
     GrayBuf image = plane(4, 4, std::vector<std::uint8_t>(16, 7));
     image.resize(3, 2);

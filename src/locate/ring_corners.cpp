@@ -179,18 +179,39 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
     SideSums sums[4];
     const bool byStretch = RowSorter::stretchesAllowed(cand.corners);
     // The ring marks in the region, in row order: every mark lies on a
-    // recorded run, so the runs clipped to the region and the image, sorted
-    // and walked without visiting a pixel twice, meet them all.
+    // recorded run, so the runs clipped to the region and the image, ordered
+    // and walked without visiting a pixel twice, meet them all. They are
+    // ordered by counting them into rows, then by start within each row, in
+    // steps a deadline can stop between: a ring filled over much of a large
+    // image leaves hundreds of thousands of runs.
     const std::int32_t xEnd = std::min(region_.x1, levels_->width() - 1);
     const std::int32_t yEnd = std::min(region_.y1, levels_->height() - 1);
-    std::vector<RingRun> runs;
+    const std::int32_t yBegin = std::max(region_.y0, 0);
+    const std::int32_t rows = std::max(yEnd - yBegin + 1, 0);
+    std::vector<std::uint32_t> rowStart(static_cast<std::size_t>(rows) + 1, 0);
+    const auto rowOf = [yBegin](const RingRun& run) { return static_cast<std::size_t>(run.y - yBegin); };
+    std::vector<RingRun> clipped;
     for (const RingRun& run : ringRuns_) {
+        deadline_->spend(1);
         const std::int32_t from = std::max({run.x0, region_.x0, 0});
         const std::int32_t to = std::min(run.x1, xEnd);
-        if (run.y >= std::max(region_.y0, 0) && run.y <= yEnd && from <= to) runs.push_back({run.y, from, to});
+        if (run.y < yBegin || run.y > yEnd || from > to) continue;
+        clipped.push_back({run.y, from, to});
+        ++rowStart[rowOf(run) + 1];
     }
-    std::sort(runs.begin(), runs.end(),
-              [](const RingRun& a, const RingRun& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    for (std::size_t r = 1; r < rowStart.size(); ++r) rowStart[r] += rowStart[r - 1];
+    std::vector<RingRun> runs(clipped.size());
+    std::vector<std::uint32_t> nextInRow(rowStart.begin(), rowStart.end() - 1);
+    for (const RingRun& run : clipped) {
+        deadline_->spend(1);
+        runs[nextInRow[rowOf(run)]++] = run;
+    }
+    for (std::size_t r = 0; r + 1 < rowStart.size(); ++r) {
+        const auto first = runs.begin() + rowStart[r];
+        const auto last = runs.begin() + rowStart[r + 1];
+        deadline_->spend((last - first) * 8 + 1);
+        std::sort(first, last, [](const RingRun& a, const RingRun& b) { return a.x0 < b.x0; });
+    }
     std::int64_t rowOfNext = -1;
     std::int64_t next = 0;  // first pixel of row rowOfNext not visited yet
     for (const RingRun& run : runs) {
@@ -198,6 +219,7 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
             rowOfNext = run.y;
             next = run.x0;
         }
+        deadline_->spend(std::int64_t{run.x1} - run.x0 + 1);
         const std::uint8_t* row = levels_->row(run.y);
         const RowSorter sorter(cand.corners, sums, run.y);
         std::int32_t x = static_cast<std::int32_t>(std::max<std::int64_t>(next, run.x0));

@@ -142,15 +142,20 @@ bool SymbolLocator::fillSeedSquare(std::int32_t x, std::int32_t y, bool dark, st
     const std::int64_t rows = rg.y1 - firstRow;
     const std::int64_t words = (columns + 63) / 64;
     // The bits not taken yet, then the bits of the class as they were.
+    // Both are built a row at a time, in steps a deadline can stop between:
+    // over a large square they are megabytes.
     const std::int64_t size = rows * words;
-    componentBits_.assign(static_cast<std::size_t>(2 * size), 0);
+    if (componentBits_.size() < static_cast<std::size_t>(2 * size)) {
+        componentBits_.clear();  // nothing to keep: no copy on growing
+        componentBits_.resize(static_cast<std::size_t>(2 * size));
+    }
     for (std::int64_t r = 0; r < rows; ++r) {
         deadline_->spend(columns);
-        rowToBits(levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn, columns, dark,
-                  componentBits_.data() + r * words);
+        Word* bits = componentBits_.data() + r * words;
+        std::fill_n(bits, words, Word{0});
+        rowToBits(levels_->row(static_cast<std::int32_t>(firstRow + r)) + firstColumn, columns, dark, bits);
+        std::copy_n(bits, words, bits + size);
     }
-    const auto half = static_cast<std::ptrdiff_t>(size);
-    std::copy(componentBits_.begin(), componentBits_.begin() + half, componentBits_.begin() + half);
 
     // The stack's storage is the member's, kept between fills; locals let the
     // compiler keep them in registers across the pushes. A seed is one word,

@@ -16,6 +16,7 @@
 #include "decode/read_rules.h"
 #include "decode/symbol_parameters.h"
 #include "image/gray_buf.h"
+#include "image/zeroed_allocator.h"
 #include "locate/symbol_candidate.h"
 #include "math/projective_map.h"
 
@@ -190,7 +191,10 @@ private:
     // The fill's queue of seeds; those before seedHead_ are taken.
     std::vector<IPoint> seeds_;
     std::size_t seedHead_ = 0;
-    std::vector<std::uint64_t> componentBits_, componentSeeds_;
+    // The seed fill's bit rows, each written whole before it is read.
+    std::vector<std::uint64_t, Image::ZeroedAllocator<std::uint64_t>> componentBits_{
+        Image::ZeroedAllocator<std::uint64_t>::forOverwrite()};
+    std::vector<std::uint64_t> componentSeeds_;
     IPoint ringRef_;
     Aztec::Math::ProjectiveMap map_;
     // The finder's map the last buildFullGrid started from, for resampleModules.

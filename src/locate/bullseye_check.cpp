@@ -156,16 +156,19 @@ bool SymbolLocator::checkBullseye(SymbolCandidate& cand, bool full) {
 
 // Every ring mark in the working image lies on a recorded run, so only the
 // runs are searched; a run wholly inside the region holds no mark afterwards
-// and is forgotten.
+// and is forgotten. A ring filled over much of a large image leaves hundreds
+// of thousands of runs, so they count against the deadline.
 void SymbolLocator::releaseRingMarks() {
     const std::int32_t xEnd = std::min(region_.x1, levels_->width() - 1);
     const std::int32_t yEnd = std::min(region_.y1, levels_->height() - 1);
     std::size_t kept = 0;
     for (const RingRun& run : ringRuns_) {
+        deadline_->spend(1);
         if (run.y >= region_.y0 && run.y <= yEnd) {
             const std::int32_t from = std::max(run.x0, region_.x0);
             const std::int32_t to = std::min(run.x1, xEnd);
             if (from <= to) {
+                deadline_->spend(to - from + 1);
                 std::uint8_t* row = levels_->row(run.y);
                 // A store to every pixel, so that the loop runs on whole vectors.
                 for (std::int32_t x = from; x <= to; ++x) row[x] = row[x] == kRingFillMark ? kLightFillMark : row[x];

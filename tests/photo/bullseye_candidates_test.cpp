@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "photo/block_threshold.h"
@@ -221,6 +225,77 @@ TEST(FindBullseyeCandidates, SmallestPhotoWorks) {
 }
 
 // ---- deadlines ----
+
+// ---- further candidates ----
+
+// Every deep pixel in one list, deepest first and row-major within a depth,
+// taken unless near one taken before or a tried one.
+std::vector<std::pair<int, int>> furtherByFullSort(const AztecCore::BullseyeDepth& d,
+                                                   const std::vector<CandidatePoint>& tried, std::size_t count,
+                                                   std::int32_t spacing) {
+    std::vector<CandidatePoint> deep;
+    for (std::int32_t y = 0; y < d.map.height(); ++y)
+        for (std::int32_t x = 0; x < d.map.width(); ++x)
+            if (d.map.pixel(x, y) >= d.minimumPeak) deep.push_back({x, y});
+    std::stable_sort(deep.begin(), deep.end(), [&](const CandidatePoint& a, const CandidatePoint& b) {
+        return d.map.pixel(a.x, a.y) > d.map.pixel(b.x, b.y);
+    });
+    std::vector<CandidatePoint> taken;
+    const auto near = [&](const CandidatePoint& p, const std::vector<CandidatePoint>& points) {
+        return std::any_of(points.begin(), points.end(), [&](const CandidatePoint& q) {
+            return std::abs(p.x - q.x) < spacing && std::abs(p.y - q.y) < spacing;
+        });
+    };
+    for (const CandidatePoint& p : deep)
+        if (taken.size() < count && !near(p, taken) && !near(p, tried)) taken.push_back(p);
+    return asPairs(taken);
+}
+
+struct DeepMap {
+    const char* name;
+    std::function<void(GrayBuf&)> draw;
+    std::vector<CandidatePoint> tried;
+};
+void PrintTo(const DeepMap& map, std::ostream* out) { *out << map.name; }
+
+class FurtherCandidates : public ::testing::TestWithParam<DeepMap> {};
+
+// The maps are deep over more pixels than are kept at once, so the sweeps
+// let depths go and come back for them.
+TEST_P(FurtherCandidates, ComeInTheOrderOfAFullSortOfTheDeepPixels) {
+    AztecCore::BullseyeDepth depth;
+    depth.map = filledImage(1024, 1024, 0);
+    depth.minimumPeak = 130;
+    GetParam().draw(depth.map);
+    const auto found = AztecCore::findMoreBullseyeCandidates(depth, GetParam().tried, 8);
+    EXPECT_EQ(asPairs(found.more), furtherByFullSort(depth, GetParam().tried, 8, found.spacing));
+    EXPECT_EQ(found.more.size(), 8u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LargeDeepAreas, FurtherCandidates,
+    ::testing::Values(DeepMap{"RandomDepths",
+                              [](GrayBuf& map) {
+                                  std::uint32_t state = 12345;
+                                  for (std::int32_t y = 0; y < map.height(); ++y)
+                                      for (std::int32_t x = 0; x < map.width(); ++x) {
+                                          state = state * 1664525u + 1013904223u;
+                                          map.setPixel(x, y, static_cast<std::uint8_t>(128 + (state >> 24) % 128));
+                                      }
+                              },
+                              {{500, 500}}},
+                      // The deepest pixels all beside tried positions; the floor the
+                      // candidates come from is too wide to keep.
+                      DeepMap{"DeepestBesideTriedOnAWideFloor",
+                              [](GrayBuf& map) {
+                                  fillRect(map, 0, 0, 1024, 1024, 131);
+                                  fillRect(map, 100, 100, 8, 8, 250);
+                                  fillRect(map, 600, 300, 8, 8, 240);
+                                  fillRect(map, 0, 512, 1024, 512, 130);
+                              },
+                              {{103, 103}, {603, 303}, {6, 6}, {30, 6}, {54, 6}}},
+                      DeepMap{"OneDepthAllOver", [](GrayBuf& map) { fillRect(map, 0, 0, 1024, 1024, 200); }, {}}),
+    [](const ::testing::TestParamInfo<DeepMap>& info) { return std::string(info.param.name); });
 
 // Each whole-map step after the depth map's sweeps stops at a passed
 // deadline instead of finishing its map first.

@@ -32,7 +32,7 @@ public:
                                         [](const Pass& p) { return p.kind == PassKind::Positions; })) {}
 
     // Nothing to search for: an image too flat to hold a symbol.
-    bool tooFlat(const Plan& plan) { return plan.leastContrast > 0 && image_.contrast() < plan.leastContrast; }
+    bool tooFlat(const Plan& plan) { return plan.leastContrast > 0 && !image_.spansAtLeast(plan.leastContrast); }
 
     // The pass, unless what earlier passes saw rules it out; true when it read.
     bool run(const Pass& pass) {

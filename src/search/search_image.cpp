@@ -105,23 +105,23 @@ std::vector<FinderCandidate> SearchImage::depthPositions(bool inverted) {
     return out;
 }
 
-std::uint32_t SearchImage::contrast() {
-    if (!contrast_) {
-        const Image::GrayBuf& image = *gray(false);
-        std::uint8_t lo = 255;
-        std::uint8_t hi = 0;
-        const std::int32_t width = image.width();
-        for (std::int32_t y = 0; y < image.height(); ++y) {
-            deadline_.spend(width);
-            const std::uint8_t* row = image.row(y);
-            for (std::int32_t x = 0; x < width; ++x) {
-                lo = std::min(lo, row[x]);
-                hi = std::max(hi, row[x]);
-            }
+bool SearchImage::spansAtLeast(std::uint32_t levels) {
+    const Image::GrayBuf& image = *gray(false);
+    std::uint8_t lo = 255;
+    std::uint8_t hi = 0;
+    const std::int32_t width = image.width();
+    // Any scene spans the levels asked for within its first rows; only a
+    // flat image is read to the end.
+    for (std::int32_t y = 0; y < image.height(); ++y) {
+        deadline_.spend(width);
+        const std::uint8_t* row = image.row(y);
+        for (std::int32_t x = 0; x < width; ++x) {
+            lo = std::min(lo, row[x]);
+            hi = std::max(hi, row[x]);
         }
-        contrast_ = hi >= lo ? std::uint32_t{hi} - lo : 0u;
+        if (hi >= lo && std::uint32_t{hi} - lo >= levels) return true;
     }
-    return *contrast_;
+    return levels == 0;
 }
 
 void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], double margin) {

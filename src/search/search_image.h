@@ -65,8 +65,8 @@ public:
     // maxima (their module unknown, 0).
     std::vector<FinderCandidate> depthPositions(bool inverted);
     StateEvidence& evidence(bool inverted) { return state(inverted).evidence; }
-    // The difference between the lightest and the darkest pixel.
-    std::uint32_t contrast();
+    // Whether the lightest and the darkest pixel lie at least `levels` apart.
+    bool spansAtLeast(std::uint32_t levels);
 
     // The quadrilateral `corners` pushed out by `margin` pixels, filled with
     // the light level of the image as it was before the first blanking; the
@@ -84,7 +84,6 @@ private:
 
     const Deadline& deadline_;
     State states_[2];
-    std::optional<std::uint32_t> contrast_;
     std::optional<LocalBinary> binary_;  // of the image as it stands
     std::optional<std::vector<FinderCandidate>> finders_;
 };

@@ -2,6 +2,7 @@
 // ones in order, the rest only where earlier passes saw a reason for them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -74,7 +75,16 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 {"centre", "rune-centre", "positions", "rune-positions", "depth-positions", "enlarged"}},
         // Too flat to hold a symbol: nothing runs.
-        RunCase{"Flat", [] { return talavex_test::blankImage(640, 480, 90); }, false, {}}),
+        RunCase{"Flat", [] { return talavex_test::blankImage(640, 480, 90); }, false, {}},
+        // Only its last row tells it from a flat image: the passes run.
+        RunCase{"FlatButTheLastRow",
+                [] {
+                    GrayImage image = talavex_test::blankImage(640, 480, 90);
+                    std::fill(image.pixels.end() - 640, image.pixels.end(), 60);
+                    return image;
+                },
+                false,
+                {"centre", "rune-centre", "positions", "rune-positions", "depth-positions", "enlarged"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

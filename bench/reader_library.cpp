@@ -30,6 +30,7 @@ ReaderLibrary::ReaderLibrary(const std::string& path) : exports_(path) {
     bind(setMaxSymbols_, handle_, "talavex_options_set_max_symbols", path);
     bind(setBudget_, handle_, "talavex_options_set_time_budget_ms", path);
     bind(read_, handle_, "talavex_read", path);
+    setMaxPixels_ = reinterpret_cast<decltype(setMaxPixels_)>(dlsym(handle_, "talavex_options_set_max_pixels"));
     bind(resultsFree_, handle_, "talavex_results_free", path);
     bind(status_, handle_, "talavex_results_status", path);
     bind(count_, handle_, "talavex_results_count", path);
@@ -43,7 +44,8 @@ ReaderLibrary::~ReaderLibrary() { dlclose(handle_); }
 std::string ReaderLibrary::read(const talavex_image& image, const ReadOptions& options) const {
     talavex_options* set = optionsNew_();
     if (set == nullptr || setWhere_(set, options.where) != 0 || setInverted_(set, options.inverted ? 1 : 0) != 0 ||
-        setMaxSymbols_(set, options.maxSymbols) != 0 || setBudget_(set, options.budgetMs) != 0) {
+        setMaxSymbols_(set, options.maxSymbols) != 0 || setBudget_(set, options.budgetMs) != 0 ||
+        (setMaxPixels_ != nullptr && setMaxPixels_(set, 0) != 0)) {
         optionsFree_(set);
         return "F";
     }

@@ -33,7 +33,8 @@ public:
     // when no symbol was read, "F" when the call failed, else "R" and the
     // first read symbol's bytes, then its structured append (position,
     // count, ID) when it has one: readAnswer() gives the same text for what
-    // an image holds.
+    // an image holds. The pixel limit is lifted where the build has one, so
+    // that it searches the 2 GiB images as a build from before it does.
     std::string read(const talavex_image& image, const ReadOptions& options) const;
 
 private:
@@ -45,6 +46,7 @@ private:
     int (*setInverted_)(talavex_options*, int) = nullptr;
     int (*setMaxSymbols_)(talavex_options*, std::uint32_t) = nullptr;
     int (*setBudget_)(talavex_options*, std::uint32_t) = nullptr;
+    int (*setMaxPixels_)(talavex_options*, std::uint64_t) = nullptr;  // null in builds before the pixel limit
     talavex_results* (*read_)(const talavex_image*, const talavex_options*) = nullptr;
     void (*resultsFree_)(talavex_results*) = nullptr;
     talavex_status (*status_)(const talavex_results*) = nullptr;

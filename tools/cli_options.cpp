@@ -6,6 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
+// The library's default pixel limit spelled out in the usage text, so that the two cannot differ.
+#define TALAVEX_CLI_TEXT(value) #value
+#define TALAVEX_CLI_NUMBER(macro) TALAVEX_CLI_TEXT(macro)
+
 const char kUsage[] =
     "usage: talavex [OPTION]... IMAGE...\n"
     "\n"
@@ -24,7 +28,8 @@ const char kUsage[] =
     "  --export y|bgra|photo  one of the three exports instead of the reader:\n"
     "                   recognizeY, recognizeBGRA or recognizePhotoBGRA\n"
     "  --max-pixels N   refuse images of more than N pixels, by their header,\n"
-    "                   before decoding them (default 67108864, 8192 x 8192)\n"
+    "                   before decoding them (default " TALAVEX_CLI_NUMBER(TALAVEX_DEFAULT_MAX_PIXELS) ",\n"
+    "                   8192 x 8192; 0: no limit)\n"
     "  --version        print the library version\n"
     "  -h, --help       show this text\n"
     "  --               end of options\n"
@@ -60,13 +65,13 @@ bool parseExport(const char* text, Export& pass) {
     return true;
 }
 
-// A positive decimal number, all of the text.
-bool parseCount(const char* text, std::uint64_t& count) {
-    if (*text < '1' || *text > '9') return false;
+// A decimal number, all of the text: positive, or 0 where `zero` allows it.
+bool parseCount(const char* text, std::uint64_t& count, bool zero = false) {
+    if (*text < '0' || *text > '9') return false;
     char* end = nullptr;
     errno = 0;
     const unsigned long long value = std::strtoull(text, &end, 10);
-    if (errno != 0 || *end != '\0') return false;
+    if (errno != 0 || *end != '\0' || (value == 0 && !zero)) return false;
     count = value;
     return true;
 }
@@ -114,8 +119,8 @@ ParseOutcome parseCommandLine(int argc, char** argv, CliOptions& options, std::s
                 }
                 break;
             case MaxPixels:
-                if (!parseCount(optarg, options.maxPixels)) {
-                    error = std::string("--max-pixels needs a positive number, not '") + optarg + "'";
+                if (!parseCount(optarg, options.read.maxPixels, true)) {
+                    error = std::string("--max-pixels needs a number (0: no limit), not '") + optarg + "'";
                     return ParseOutcome::Error;
                 }
                 break;

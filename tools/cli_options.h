@@ -8,15 +8,13 @@
 
 enum class Export { None, Y, Bgra, Photo };
 
-// 8192 x 8192: loading and reading such an image takes about a gigabyte.
-inline constexpr std::uint64_t kDefaultMaxPixels = std::uint64_t{8192} * 8192;
-
 struct CliOptions {
+    // read.maxPixels, the library's default unless --max-pixels says otherwise, also
+    // refuses larger images by their header before decoding, for the exports too.
     talavex::Options read;
     bool json = false;
-    Export exportPass = Export::None;             // one of the three exports instead of the reader
-    std::uint64_t maxPixels = kDefaultMaxPixels;  // larger images are refused before decoding
-    std::vector<std::string> files;               // "-" is standard input
+    Export exportPass = Export::None;  // one of the three exports instead of the reader
+    std::vector<std::string> files;    // "-" is standard input
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

@@ -45,7 +45,7 @@ bool decode(const std::vector<std::uint8_t>& file, std::uint64_t maxPixels, Load
     int width = 0, height = 0, channels = 0;
     // The header's size, before a byte of pixels is decoded: a small file can
     // ask for gigabytes.
-    if (stbi_info_from_memory(file.data(), length, &width, &height, &channels) != 0 &&
+    if (maxPixels != 0 && stbi_info_from_memory(file.data(), length, &width, &height, &channels) != 0 &&
         std::uint64_t(width) * std::uint64_t(height) > maxPixels) {
         error = std::to_string(width) + " x " + std::to_string(height) + " pixels, more than the " +
                 std::to_string(maxPixels) + " that --max-pixels allows";

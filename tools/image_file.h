@@ -14,6 +14,7 @@ struct LoadedImage {
 // Returns false (with a reason in `error`: the system's text when the file
 // cannot be opened or read) when the file cannot be read or decoded, holds
 // fewer pixel bytes than its header says (binary PGM/PPM, uncompressed BMP),
-// has more than `maxPixels` pixels by its header (checked before decoding),
-// or cannot be held in memory. The path "-" reads standard input.
+// has more than `maxPixels` pixels (0: no limit) by its header (checked
+// before decoding), or cannot be held in memory. The path "-" reads standard
+// input.
 bool loadImage(const std::string& path, std::uint64_t maxPixels, LoadedImage& image, std::string& error);

@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
         FileOutcome outcome;
         try {
             LoadedImage image;
-            if (!loadImage(file, options.maxPixels, image, error)) {
+            if (!loadImage(file, options.read.maxPixels, image, error)) {
                 outcome = {Failure, error};
             } else {
                 outcome = options.exportPass == Export::None ? runReader(options, file, image, prefix)

@@ -10,7 +10,7 @@ const FORMATS = { gray8: 0, bgra: 1, rgba: 2, bgr: 3, rgb: 4 };
 const BYTES_PER_PIXEL = { gray8: 1, bgra: 4, rgba: 4, bgr: 3, rgb: 3 };
 const WHERE = { auto: 0, centre: 1, center: 1, anywhere: 2 };
 const KINDS = ['compact', 'full-range', 'rune'];
-const STATUS = ['ok', 'invalid-argument', 'out-of-memory', 'internal-error'];
+const STATUS = ['ok', 'invalid-argument', 'out-of-memory', 'internal-error', 'image-too-large'];
 
 let loading = null;
 
@@ -101,8 +101,10 @@ export async function version() {
 // Reads the symbols in `image`: an ImageData or any { data, width, height }
 // with RGBA pixels, or with `format` ('gray8', 'rgba', 'bgra', 'rgb', 'bgr')
 // and `stride` (bytes per row) for other layouts. Options: where ('auto',
-// 'centre', 'anywhere'), maxSymbols, inverted, timeBudgetMs. Returns an array
-// of plain objects (see readSymbol); throws when the reader reports a failure.
+// 'centre', 'anywhere'), maxSymbols, inverted, timeBudgetMs, maxPixels (the
+// library's 8192 x 8192 unless given; 0: no limit). Returns an array of plain
+// objects (see readSymbol); throws when the reader reports a failure, an image
+// of more pixels than maxPixels with status 'image-too-large'.
 export async function readBarcodes(image, options = {}) {
     const wasm = await load();
     try {
@@ -183,6 +185,19 @@ function applyOptions(wasm, handle, options) {
     if (options.timeBudgetMs !== undefined) {
         check(wasm.talavex_options_set_time_budget_ms(handle, options.timeBudgetMs >>> 0), 'timeBudgetMs',
               options.timeBudgetMs);
+    }
+    if (options.maxPixels !== undefined) {
+        const pixels = options.maxPixels;
+        if (!Number.isSafeInteger(pixels) || pixels < 0) {
+            throw new RangeError(`talavex: option maxPixels cannot be ${pixels}`);
+        }
+        // A uint64_t parameter: a BigInt where the module keeps 64-bit integers
+        // in its exports, two 32-bit halves (low first) where it was built to
+        // split them.
+        const set = wasm.talavex_options_set_max_pixels;
+        const result = set.length === 3 ? set(handle, pixels % 2 ** 32, Math.floor(pixels / 2 ** 32))
+            : set(handle, BigInt(pixels));
+        check(result, 'maxPixels', pixels);
     }
 }
 

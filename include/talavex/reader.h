@@ -77,7 +77,11 @@ typedef enum talavex_where {
 
 typedef struct talavex_options talavex_options;
 
-/* Defaults: auto, one symbol, no inverted search, no time budget. */
+/* The pixel limit of talavex_options_new: 8192 x 8192. */
+#define TALAVEX_DEFAULT_MAX_PIXELS 67108864
+
+/* Defaults: auto, one symbol, no inverted search, no time budget, at most
+ * TALAVEX_DEFAULT_MAX_PIXELS pixels. */
 TALAVEX_API talavex_options* talavex_options_new(void);
 TALAVEX_API void talavex_options_free(talavex_options* options);
 /* Each setter returns 0, or -1 for a NULL handle or a value out of range. */
@@ -95,14 +99,21 @@ TALAVEX_API int talavex_options_set_inverted(talavex_options* options, int inver
  * stops a few milliseconds after the budget at most and returns what it has
  * read by then (status TALAVEX_OK); a symbol is never half read. */
 TALAVEX_API int talavex_options_set_time_budget_ms(talavex_options* options, uint32_t milliseconds);
+/* 0: no limit. An image of more pixels (width times height) than this is
+ * refused with TALAVEX_IMAGE_TOO_LARGE before any memory is taken for it or
+ * any pixel is read: the reader's memory grows with the image, and a caller
+ * handed images from elsewhere bounds it here. An image of 2^31 pixels or
+ * more stays TALAVEX_INVALID_ARGUMENT whatever the limit. */
+TALAVEX_API int talavex_options_set_max_pixels(talavex_options* options, uint64_t max_pixels);
 
 /* ---- reading ---- */
 
 typedef enum talavex_status {
     TALAVEX_OK = 0,               /* the search ran; see talavex_results_count */
-    TALAVEX_INVALID_ARGUMENT = 1, /* NULL image, unknown format, stride too small, size too large */
+    TALAVEX_INVALID_ARGUMENT = 1, /* NULL image, unknown format, stride too small, 2^31 pixels or more */
     TALAVEX_OUT_OF_MEMORY = 2,
-    TALAVEX_INTERNAL_ERROR = 3
+    TALAVEX_INTERNAL_ERROR = 3,
+    TALAVEX_IMAGE_TOO_LARGE = 4 /* more pixels than talavex_options_set_max_pixels allows */
 } talavex_status;
 
 typedef struct talavex_results talavex_results;

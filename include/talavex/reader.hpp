@@ -2,9 +2,10 @@
 //
 // talavex::read returns a std::vector of talavex::Symbol, each holding a copy
 // of one result's fields, so nothing refers back to the C handles. Invalid
-// arguments throw std::invalid_argument, exhausted memory std::bad_alloc and
-// internal failures std::runtime_error; reading nothing is not a failure and
-// returns an empty vector.
+// arguments throw std::invalid_argument, an image above the pixel limit
+// talavex::ImageTooLarge (a std::invalid_argument too), exhausted memory
+// std::bad_alloc and internal failures std::runtime_error; reading nothing is
+// not a failure and returns an empty vector.
 #ifndef TALAVEX_READER_HPP
 #define TALAVEX_READER_HPP
 
@@ -30,7 +31,14 @@ struct Options {
     Where where = Where::Auto;
     std::uint32_t maxSymbols = 1;
     bool inverted = false;
-    std::uint32_t timeBudgetMs = 0;  // 0: none
+    std::uint32_t timeBudgetMs = 0;                        // 0: none
+    std::uint64_t maxPixels = TALAVEX_DEFAULT_MAX_PIXELS;  // 0: none
+};
+
+// TALAVEX_IMAGE_TOO_LARGE: the image has more pixels than Options::maxPixels.
+class ImageTooLarge : public std::invalid_argument {
+public:
+    using std::invalid_argument::invalid_argument;
 };
 
 struct Point {
@@ -136,6 +144,7 @@ inline std::vector<Symbol> read(const talavex_image& image, const Options& optio
     }
     talavex_options_set_inverted(handle.get(), options.inverted ? 1 : 0);
     talavex_options_set_time_budget_ms(handle.get(), options.timeBudgetMs);
+    talavex_options_set_max_pixels(handle.get(), options.maxPixels);
 
     const std::unique_ptr<talavex_results, detail::ResultsDeleter> results(talavex_read(&image, handle.get()));
     if (!results) throw std::bad_alloc();
@@ -144,6 +153,7 @@ inline std::vector<Symbol> read(const talavex_image& image, const Options& optio
         case TALAVEX_OK: break;
         case TALAVEX_INVALID_ARGUMENT: throw std::invalid_argument(message);
         case TALAVEX_OUT_OF_MEMORY: throw std::bad_alloc();
+        case TALAVEX_IMAGE_TOO_LARGE: throw ImageTooLarge(message);
         default: throw std::runtime_error(message);
     }
     std::vector<Symbol> symbols;

@@ -75,6 +75,7 @@ _SIGNATURES = {
     "talavex_options_set_max_symbols": (_c.c_int, [_c.c_void_p, _c.c_uint32]),
     "talavex_options_set_inverted": (_c.c_int, [_c.c_void_p, _c.c_int]),
     "talavex_options_set_time_budget_ms": (_c.c_int, [_c.c_void_p, _c.c_uint32]),
+    "talavex_options_set_max_pixels": (_c.c_int, [_c.c_void_p, _c.c_uint64]),
     "talavex_read": (_results, [_c.POINTER(Image), _c.c_void_p]),
     "talavex_results_free": (None, [_results]),
     "talavex_results_status": (_c.c_int, [_results]),

@@ -14,10 +14,12 @@ from ._pixels import FORMATS, pixel_view
 _WHERE = {"auto": 0, "centre": 1, "center": 1, "anywhere": 2}
 _KINDS = {0: "compact", 1: "full", 2: "rune"}
 _UINT32_MAX = 0xFFFFFFFF
+_UINT64_MAX = 0xFFFFFFFFFFFFFFFF
 
 
 class Error(Exception):
-    """A failure the library reported: invalid arguments, memory, or an internal error."""
+    """A failure the library reported: invalid arguments, an image of more pixels than
+    max_pixels allows, memory, or an internal error; `status` is the library's status."""
 
     def __init__(self, message: str, status: int):
         super().__init__(message)
@@ -97,7 +99,7 @@ def _symbol(results, index: int) -> Symbol:
     )
 
 
-def _options(where: str, all: bool, inverted: bool, budget_ms) -> int:
+def _options(where: str, all: bool, inverted: bool, budget_ms, max_pixels) -> int:
     if where not in _WHERE:
         raise ValueError(f"talavex: where must be 'auto', 'centre' or 'anywhere', not {where!r}")
     # NaN and the infinities have no whole number of milliseconds to round to.
@@ -105,6 +107,8 @@ def _options(where: str, all: bool, inverted: bool, budget_ms) -> int:
     budget = 0 if budget_ms is None or not finite else math.ceil(budget_ms)
     if budget_ms is not None and not (finite and 0 < budget <= _UINT32_MAX):
         raise ValueError(f"talavex: budget_ms must be positive (or None for no limit), not {budget_ms!r}")
+    if max_pixels is not None and not (isinstance(max_pixels, numbers.Integral) and 0 <= max_pixels <= _UINT64_MAX):
+        raise ValueError(f"talavex: max_pixels must be a whole number (0 for no limit), not {max_pixels!r}")
     options = lib.talavex_options_new()
     if not options:
         raise MemoryError("talavex: no memory for the options")
@@ -112,6 +116,8 @@ def _options(where: str, all: bool, inverted: bool, budget_ms) -> int:
     lib.talavex_options_set_max_symbols(options, _UINT32_MAX if all else 1)
     lib.talavex_options_set_inverted(options, int(bool(inverted)))
     lib.talavex_options_set_time_budget_ms(options, budget)
+    if max_pixels is not None:
+        lib.talavex_options_set_max_pixels(options, int(max_pixels))
     return options
 
 
@@ -121,6 +127,7 @@ def read(
     all: bool = False,
     inverted: bool = True,
     budget_ms: Optional[float] = None,
+    max_pixels: Optional[int] = None,
     *,
     width: Optional[int] = None,
     height: Optional[int] = None,
@@ -135,12 +142,14 @@ def read(
     "bgra"; stride= when rows are padded). `where` is "auto" (the centre first,
     then anywhere), "centre" (a camera frame) or "anywhere" (a photo).
     `inverted` also looks for light-on-dark symbols; `budget_ms` bounds the
-    time spent. Reading nothing returns []; failures raise talavex.Error.
+    time spent. An image of more than `max_pixels` pixels (None: the library's
+    default, 8192 x 8192; 0: no limit) is refused with talavex.Error before it
+    is read. Reading nothing returns []; failures raise talavex.Error.
     """
     # `keep` holds the pixels' owner until the call returns.
     keep, address, w, h, row_stride, name = pixel_view(image, width, height, format, stride)
     view = Image(address, w, h, row_stride, FORMATS[name])
-    options = _options(where, all, inverted, budget_ms)
+    options = _options(where, all, inverted, budget_ms, max_pixels)
     try:
         results = lib.talavex_read(ctypes.byref(view), options)
     finally:

@@ -109,6 +109,9 @@ FAILURES = [  # arguments, the exception, its message
     ((np.zeros((8, 8), np.uint8),), dict(budget_ms=0), ValueError, "budget_ms"),
     ((np.zeros((8, 8), np.uint8),), dict(budget_ms=float("nan")), ValueError, "budget_ms must be positive.*not nan"),
     ((np.zeros((8, 8), np.uint8),), dict(budget_ms=float("inf")), ValueError, "budget_ms must be positive.*not inf"),
+    ((np.zeros((8, 8), np.uint8),), dict(max_pixels=-1), ValueError, "max_pixels must be a whole number.*not -1"),
+    ((np.zeros((8, 8), np.uint8),), dict(max_pixels=64.0), ValueError, "max_pixels must be a whole number.*not 64.0"),
+    ((np.zeros((8, 8), np.uint8),), dict(max_pixels=2**64), ValueError, "max_pixels must be a whole number"),
 ]
 
 
@@ -118,3 +121,30 @@ def test_bad_arguments_raise_with_the_reason(arguments, keywords, exception, mes
         talavex.read(*arguments, **keywords)
     if exception is talavex.Error:
         assert raised.value.status == 1  # TALAVEX_INVALID_ARGUMENT
+
+
+PIXEL_LIMITS = [  # max_pixels from the image's pixel count, and whether the image is read
+    ("the default", lambda pixels: None, True),
+    ("no limit", lambda pixels: 0, True),
+    ("exactly the image", lambda pixels: pixels, True),
+    ("one pixel fewer", lambda pixels: pixels - 1, False),
+]
+
+
+@pytest.mark.parametrize("name, limit, read", PIXEL_LIMITS, ids=[row[0] for row in PIXEL_LIMITS])
+def test_an_image_is_read_up_to_max_pixels_and_refused_above(aztec, name, limit, read):
+    gray = aztec(DATA)
+    if read:
+        assert [s.bytes for s in talavex.read(gray, max_pixels=limit(gray.size))] == [DATA.encode()]
+    else:
+        with pytest.raises(talavex.Error, match="^the image has more pixels than the limit allows$") as raised:
+            talavex.read(gray, max_pixels=limit(gray.size))
+        assert raised.value.status == 4  # TALAVEX_IMAGE_TOO_LARGE
+
+
+def test_the_default_limit_refuses_8193_by_8192_pixels_unread():
+    # Zeros from calloc: their pages are only mapped if the reader reads them.
+    # A reader without the limit would search the blank image until the budget.
+    with pytest.raises(talavex.Error, match="more pixels than the limit allows") as raised:
+        talavex.read(np.zeros((8192, 8193), np.uint8), budget_ms=1000)
+    assert raised.value.status == 4

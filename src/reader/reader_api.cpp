@@ -1,5 +1,6 @@
 // The reader's C entry points. No exception may cross into the C caller:
 // every failure becomes a status with a message on the results handle.
+#include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@
 
 struct talavex_options {
     AztecCore::ReadOptions read;
+    // Checked here, not by the search: it decides whether the image is taken at all.
+    std::uint64_t maxPixels = TALAVEX_DEFAULT_MAX_PIXELS;
 };
 
 struct talavex_results {
@@ -106,6 +109,12 @@ TALAVEX_API int talavex_options_set_time_budget_ms(talavex_options* options, uin
     return 0;
 }
 
+TALAVEX_API int talavex_options_set_max_pixels(talavex_options* options, uint64_t max_pixels) {
+    if (options == nullptr) return -1;
+    options->maxPixels = max_pixels;
+    return 0;
+}
+
 TALAVEX_API talavex_results* talavex_read(const talavex_image* image, const talavex_options* options) {
     auto* results = new (std::nothrow) talavex_results();
     if (results == nullptr) return nullptr;
@@ -117,9 +126,15 @@ TALAVEX_API talavex_results* talavex_read(const talavex_image* image, const tala
         fail(*results, TALAVEX_INVALID_ARGUMENT, reason);
         return results;
     }
+    const talavex_options defaults;
+    const talavex_options& chosen = options != nullptr ? *options : defaults;
+    // Before the gray conversion, the first allocation that grows with the image.
+    if (chosen.maxPixels != 0 && std::uint64_t{image->width} * image->height > chosen.maxPixels) {
+        fail(*results, TALAVEX_IMAGE_TOO_LARGE, "the image has more pixels than the limit allows");
+        return results;
+    }
     try {
-        const AztecCore::ReadOptions defaults;
-        results->symbols = readSymbols(*image, options != nullptr ? options->read : defaults);
+        results->symbols = readSymbols(*image, chosen.read);
     } catch (const std::bad_alloc&) {
         fail(*results, TALAVEX_OUT_OF_MEMORY, "out of memory");
     } catch (const std::length_error&) {

@@ -1,9 +1,10 @@
 // The C API's contract: every failure is a status with a message, accessors
-// survive NULL handles and bad indices, and every pixel format and stride
-// reads the same symbol.
+// survive NULL handles and bad indices, every pixel format and stride reads
+// the same symbol, and the pixel limit refuses an image before reading it.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -105,6 +106,86 @@ INSTANTIATE_TEST_SUITE_P(
                       InvalidCase{"TooLarge", false, 65536, 65536, 65536, TALAVEX_GRAY8, "the image is too large"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+const char kOverTheLimit[] = "the image has more pixels than the limit allows";
+
+// The limit set against the symbol image's own pixel count: none, or the
+// count plus overPixels.
+struct SymbolLimitCase {
+    const char* name;
+    bool noLimit;
+    int64_t overPixels;
+    talavex_status status;
+};
+void PrintTo(const SymbolLimitCase& c, std::ostream* os) { *os << c.name; }
+
+class ReaderPixelLimit : public ::testing::TestWithParam<SymbolLimitCase> {};
+
+TEST_P(ReaderPixelLimit, ReadsUpToTheLimitAndRefusesBeyondIt) {
+    const auto gray = symbolImage();
+    const SymbolLimitCase& c = GetParam();
+    const int64_t pixels = int64_t{gray.width} * gray.height;
+    const Options options(talavex_options_new());
+    ASSERT_EQ(talavex_options_set_max_pixels(options.get(), c.noLimit ? 0 : uint64_t(pixels + c.overPixels)), 0);
+    const Results results = read(grayView(gray), options.get());
+    ASSERT_EQ(talavex_results_status(results.get()), c.status);
+    if (c.status == TALAVEX_OK) {
+        ASSERT_EQ(talavex_results_count(results.get()), 1u);
+        size_t length = 0;
+        const uint8_t* bytes = talavex_symbol_bytes(results.get(), 0, &length);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), length), kMessage);
+    } else {
+        EXPECT_STREQ(talavex_results_message(results.get()), kOverTheLimit);
+        EXPECT_EQ(talavex_results_count(results.get()), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, ReaderPixelLimit,
+                         ::testing::Values(SymbolLimitCase{"AtTheLimit", false, 0, TALAVEX_OK},
+                                           SymbolLimitCase{"OnePixelOver", false, -1, TALAVEX_IMAGE_TOO_LARGE},
+                                           SymbolLimitCase{"NoLimit", true, 0, TALAVEX_OK}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Views over 64 bytes that claim millions of pixels: a reader that read or
+// converted them before checking the limit would crash.
+struct UnreadViewCase {
+    const char* name;
+    uint32_t width, height;
+    std::optional<uint64_t> limit;  // none: the defaults, of NULL options and of a new handle
+    talavex_status status;
+    const char* message;
+};
+void PrintTo(const UnreadViewCase& c, std::ostream* os) { *os << c.name; }
+
+class ReaderPixelLimitUnread : public ::testing::TestWithParam<UnreadViewCase> {};
+
+TEST_P(ReaderPixelLimitUnread, RefusesBeforeTouchingThePixels) {
+    const UnreadViewCase& c = GetParam();
+    static const uint8_t pixels[64] = {};
+    const talavex_image view{pixels, c.width, c.height, c.width, TALAVEX_GRAY8};
+    const Options options(talavex_options_new());
+    ASSERT_NE(options, nullptr);
+    std::vector<const talavex_options*> given{options.get()};
+    if (c.limit)
+        ASSERT_EQ(talavex_options_set_max_pixels(options.get(), *c.limit), 0);
+    else
+        given.push_back(nullptr);
+    for (const talavex_options* handle : given) {
+        const Results results = read(view, handle);
+        EXPECT_EQ(talavex_results_status(results.get()), c.status);
+        EXPECT_STREQ(talavex_results_message(results.get()), c.message);
+        EXPECT_EQ(talavex_results_count(results.get()), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ReaderPixelLimitUnread,
+                         ::testing::Values(UnreadViewCase{"DefaultRefuses8193x8192", 8193, 8192, std::nullopt,
+                                                          TALAVEX_IMAGE_TOO_LARGE, kOverTheLimit},
+                                           UnreadViewCase{"DefaultRefusesOneRowOfOnePixelOver", 8192 * 8192 + 1, 1,
+                                                          std::nullopt, TALAVEX_IMAGE_TOO_LARGE, kOverTheLimit},
+                                           UnreadViewCase{"NoLimitKeepsTheReadersOwnBound", 65536, 65536, 0,
+                                                          TALAVEX_INVALID_ARGUMENT, "the image is too large"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(ReaderContract, NullImageIsAnInvalidArgument) {
     const Results results(talavex_read(nullptr, nullptr));
     EXPECT_EQ(talavex_results_status(results.get()), TALAVEX_INVALID_ARGUMENT);
@@ -146,6 +227,7 @@ TEST(ReaderContract, OptionSettersRejectNullHandlesAndValuesOutOfRange) {
     EXPECT_EQ(talavex_options_set_where(nullptr, TALAVEX_WHERE_CENTRE), -1);
     EXPECT_EQ(talavex_options_set_inverted(nullptr, 1), -1);
     EXPECT_EQ(talavex_options_set_time_budget_ms(nullptr, 5), -1);
+    EXPECT_EQ(talavex_options_set_max_pixels(nullptr, 5), -1);
 }
 
 TEST(ReaderContract, VersionIsTheProjectVersion) { EXPECT_STREQ(talavex_version(), TALAVEX_PROJECT_VERSION); }

@@ -42,4 +42,13 @@ TEST(ReaderCpp, InvalidArgumentsThrowWithTheReason) {
     EXPECT_THROW(talavex::read(reader_test::grayView(blank), options), std::invalid_argument);
 }
 
+TEST(ReaderCpp, AnImageAboveThePixelLimitThrowsImageTooLarge) {
+    const auto blank = talavex_test::blankImage(100, 80);
+    talavex::Options options;
+    options.maxPixels = 100 * 80 - 1;
+    EXPECT_THROW(talavex::read(reader_test::grayView(blank), options), talavex::ImageTooLarge);
+    options.maxPixels = 100 * 80;
+    EXPECT_TRUE(talavex::read(reader_test::grayView(blank), options).empty());
+}
+
 }  // namespace

@@ -67,7 +67,11 @@ err=$("$cli" --max-pixels 100 "$hello" 2>&1 >/dev/null); [ $? -eq 2 ] && echo "$
   { echo "FAIL: --max-pixels 100: $err"; fail=1; }
 [ "$("$cli" --max-pixels 18225 "$hello")" = "$(cat "$examples/compact-hello.txt")" ] ||
   { echo "FAIL: --max-pixels of exactly the image's pixels should read it"; fail=1; }
-"$cli" --max-pixels 0 "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: --max-pixels 0 should exit 2"; fail=1; }
+[ "$("$cli" --max-pixels 0 "$hello")" = "$(cat "$examples/compact-hello.txt")" ] ||
+  { echo "FAIL: --max-pixels 0 (no limit) should read the example"; fail=1; }
+for bad in -1 12x ""; do
+  "$cli" --max-pixels "$bad" "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: --max-pixels '$bad' should exit 2"; fail=1; }
+done
 [ "$("$cli" --budget 2000 "$hello")" = "$(cat "$examples/compact-hello.txt")" ] ||
   { echo "FAIL: --budget 2000 should read the example"; fail=1; }
 "$cli" --budget 0 "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: --budget 0 should exit 2"; fail=1; }
@@ -85,4 +89,5 @@ rm -rf "$work"
 "$cli" --where nowhere "$hello" >/dev/null 2>&1; [ $? -eq 2 ] || { echo "FAIL: bad --where should exit 2"; fail=1; }
 "$cli" --version | grep -Eq '^talavex [0-9]+\.[0-9]+\.[0-9]+$' || { echo "FAIL: --version"; fail=1; }
 "$cli" --help | grep -q -- '--export y|bgra|photo' || { echo "FAIL: --help"; fail=1; }
+"$cli" --help | grep -q -- '(default 67108864,$' || { echo "FAIL: --help names the library's pixel limit"; fail=1; }
 exit $fail

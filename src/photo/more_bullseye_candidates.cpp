@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace AztecCore {
 
 namespace {
@@ -18,6 +22,21 @@ std::int32_t spacingFor(const Image::GrayBuf& map) { return std::max(12, std::mi
 // that growing their storage (new pages, which cost microseconds each to
 // fault in) is no long step.
 constexpr std::size_t kMostKeptPoints = std::size_t{1} << 16;
+
+// The first pixel from x on at least `least` deep (width if none): most of a
+// map lies below the depths asked for, and is passed sixteen pixels a step.
+std::int32_t nextAtLeast(const std::uint8_t* row, std::int32_t x, std::int32_t width, std::int32_t least) {
+#if defined(__SSE2__)
+    const __m128i floor = _mm_set1_epi8(static_cast<char>(least));
+    for (; x + 16 <= width; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const auto deep = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(v, floor), v)));
+        if (deep != 0) return x + __builtin_ctz(deep);
+    }
+#endif
+    while (x < width && row[x] < least) ++x;
+    return x;
+}
 
 bool near(const CandidatePoint& a, const CandidatePoint& b, std::int32_t spacing) {
     return std::abs(a.x - b.x) < spacing && std::abs(a.y - b.y) < spacing;
@@ -58,11 +77,14 @@ BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const 
         for (std::int32_t y = 0; y < depth.map.height() && more.size() < count; ++y) {
             deadline.spend(depth.map.width());
             const std::uint8_t* row = depth.map.row(y);
-            for (std::int32_t x = 0; x < depth.map.width() && more.size() < count; ++x) {
+            const std::int32_t width = depth.map.width();
+            for (std::int32_t x = nextAtLeast(row, 0, width, lowestKept); x < width;
+                 x = nextAtLeast(row, x + 1, width, lowestKept)) {
                 const std::int32_t d = row[x];
                 if (d == top) {
                     consider({x, y});
-                } else if (d >= lowestKept && d < top) {
+                    if (more.size() == count) break;
+                } else if (d < top) {
                     kept[static_cast<std::size_t>(d)].push_back({x, y});
                     for (++keptCount; keptCount > kMostKeptPoints; ++lowestKept) {
                         std::vector<CandidatePoint>& shallowest = kept[static_cast<std::size_t>(lowestKept)];

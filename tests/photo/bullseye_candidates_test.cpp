@@ -261,10 +261,11 @@ void PrintTo(const DeepMap& map, std::ostream* out) { *out << map.name; }
 class FurtherCandidates : public ::testing::TestWithParam<DeepMap> {};
 
 // The maps are deep over more pixels than are kept at once, so the sweeps
-// let depths go and come back for them.
+// let depths go and come back for them; their rows do not end on a whole
+// step of sixteen pixels.
 TEST_P(FurtherCandidates, ComeInTheOrderOfAFullSortOfTheDeepPixels) {
     AztecCore::BullseyeDepth depth;
-    depth.map = filledImage(1024, 1024, 0);
+    depth.map = filledImage(1021, 1024, 0);
     depth.minimumPeak = 130;
     GetParam().draw(depth.map);
     const auto found = AztecCore::findMoreBullseyeCandidates(depth, GetParam().tried, 8);
@@ -288,13 +289,14 @@ INSTANTIATE_TEST_SUITE_P(
                       // candidates come from is too wide to keep.
                       DeepMap{"DeepestBesideTriedOnAWideFloor",
                               [](GrayBuf& map) {
-                                  fillRect(map, 0, 0, 1024, 1024, 131);
+                                  fillRect(map, 0, 0, map.width(), 1024, 131);
                                   fillRect(map, 100, 100, 8, 8, 250);
                                   fillRect(map, 600, 300, 8, 8, 240);
-                                  fillRect(map, 0, 512, 1024, 512, 130);
+                                  fillRect(map, 0, 512, map.width(), 512, 130);
                               },
                               {{103, 103}, {603, 303}, {6, 6}, {30, 6}, {54, 6}}},
-                      DeepMap{"OneDepthAllOver", [](GrayBuf& map) { fillRect(map, 0, 0, 1024, 1024, 200); }, {}}),
+                      DeepMap{
+                          "OneDepthAllOver", [](GrayBuf& map) { fillRect(map, 0, 0, map.width(), 1024, 200); }, {}}),
     [](const ::testing::TestParamInfo<DeepMap>& info) { return std::string(info.param.name); });
 
 // Each whole-map step after the depth map's sweeps stops at a passed

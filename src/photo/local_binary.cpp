@@ -135,7 +135,11 @@ std::vector<Range> widened(const std::vector<Range>& cells, std::int32_t across,
 // together, kept within the middle half of the levels of the tiles around
 // it (96 pixels a side, or 160 where those are flat) so that inside a module
 // wider than the blocks its own level still decides. Blocks with no edge near
-// them are light: 0, nothing is below it.
+// them are light: 0, nothing is below it. So are blocks whose own
+// neighbourhood holds no edge while their level lies in that middle half: a
+// smooth gradient, which a threshold at each block's own middle would cut
+// into stripes a few pixels wide; a flat module lies clearly low or high
+// among the levels around it.
 struct Thresholds {
     std::int32_t across = 0, down = 0;  // blocks
     std::vector<std::uint8_t> levels;
@@ -174,7 +178,9 @@ Thresholds thresholds(const Image::GrayBuf& image, std::int32_t tilesAcross, std
                                           static_cast<std::size_t>(bx)];
                 const std::uint32_t quarter = span.span() / 4;
                 const std::uint32_t middle = (std::uint32_t{near.lo} + near.hi + 1) / 2;
-                level = static_cast<std::uint8_t>(std::clamp(middle, span.lo + quarter, span.hi - quarter));
+                const bool edgeOfItsOwn = near.span() >= kLeastEdge;
+                if (edgeOfItsOwn || middle < span.lo + quarter || middle > span.hi - quarter)
+                    level = static_cast<std::uint8_t>(std::clamp(middle, span.lo + quarter, span.hi - quarter));
             }
             t.levels[static_cast<std::size_t>(by) * static_cast<std::size_t>(t.across) + static_cast<std::size_t>(bx)] =
                 level;

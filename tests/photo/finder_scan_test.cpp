@@ -109,4 +109,39 @@ INSTANTIATE_TEST_SUITE_P(Images, FinderScanWithout,
                                                      [] { return talavex_test::clutteredPhoto(1920, 1080, 5); }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A gradient of `levels` levels across (or down) the image, with no edge.
+GrayImage gradient(std::int32_t width, std::int32_t height, bool across, double levels) {
+    GrayImage image = talavex_test::blankImage(width, height, 0);
+    const double length = across ? width : height;
+    for (std::int32_t y = 0; y < height; ++y)
+        for (std::int32_t x = 0; x < width; ++x)
+            image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)] =
+                static_cast<std::uint8_t>(std::lround((across ? x : y) * levels / length));
+    return image;
+}
+
+class SmoothGradient : public ::testing::TestWithParam<EmptyCase> {};
+
+// With no edge near, a block is dark only where its level lies clearly low
+// among the levels around it; thresholds set at each block's own middle
+// would cut a gradient into stripes that the finder scan offers as runs.
+// Near the image's edge the levels around a block lie on one side of it.
+TEST_P(SmoothGradient, BinarisesWithNoDarkPixelAwayFromTheEdge) {
+    const GrayImage image = GetParam().make();
+    const AztecCore::Image::GrayBuf gray(image.pixels.data(), image.width, image.height);
+    const AztecCore::LocalBinary binary = AztecCore::binariseLocally(gray, AztecCore::Deadline::none());
+    constexpr std::int32_t kEdge = 64;
+    std::int32_t dark = 0;
+    for (std::int32_t y = kEdge; y < image.height - kEdge; ++y)
+        for (std::int32_t x = kEdge; x < image.width - kEdge; ++x) dark += binary.rows.at(x, y) ? 1 : 0;
+    EXPECT_EQ(dark, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, SmoothGradient,
+    ::testing::Values(EmptyCase{"AcrossAFullHdFrame", [] { return gradient(1920, 1080, true, 255); }},
+                      EmptyCase{"DownAFullHdFrame", [] { return gradient(1920, 1080, false, 255); }},
+                      EmptyCase{"SteeperAcrossAVgaFrame", [] { return gradient(640, 480, true, 255); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace

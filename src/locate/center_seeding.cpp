@@ -188,10 +188,7 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
     const std::int32_t w = source->width();
     const std::int32_t h = source->height();
     if (!levels_) {
-        // New storage is all zeros already.
-        levels_ = std::make_shared<GrayBuf>();
-        levels_->resize(w, h);
-        ringRuns_.clear();
+        makeWorkingImage();
     } else if (levels_->width() != w || levels_->height() != h) {
         levels_->resize(w, h);
         // A change of size reinterprets old content; start from a clean slate.
@@ -210,6 +207,52 @@ void SymbolLocator::quantizeRegion(std::int32_t x0, std::int32_t y0, std::int32_
         return run.y >= y0 && run.y < y1 && run.x0 >= x0 && run.x1 < x1;
     };
     ringRuns_.erase(std::remove_if(ringRuns_.begin(), ringRuns_.end(), overwritten), ringRuns_.end());
+}
+
+void SymbolLocator::makeWorkingImage() {
+    const std::int32_t w = source->width();
+    const std::int32_t h = source->height();
+    // New storage is all zeros already.
+    levels_ = std::make_shared<GrayBuf>();
+    levels_->resize(w, h);
+    const bool kept = keptLastRow_.size() == static_cast<std::size_t>(w) &&
+                      keptLastColumn_.size() == static_cast<std::size_t>(h) && w > 0 && h > 0;
+    if (!kept) {
+        // Nothing of an earlier image of this size to go on from.
+        ringRuns_.clear();
+    } else {
+        // The ring runs stay recorded, as their marks on the kept lines do.
+        // Only the bytes that are not zero are written back: the whole
+        // column, a byte a row, would touch every page of the image.
+        std::uint8_t* last = levels_->row(h - 1);
+        for (std::int32_t x = 0; x < w; ++x)
+            if (keptLastRow_[static_cast<std::size_t>(x)] != 0) last[x] = keptLastRow_[static_cast<std::size_t>(x)];
+        for (std::int32_t y = 0; y < h; ++y)
+            if (keptLastColumn_[static_cast<std::size_t>(y)] != 0)
+                levels_->setPixel(w - 1, y, keptLastColumn_[static_cast<std::size_t>(y)]);
+    }
+    keptLastRow_ = {};
+    keptLastColumn_ = {};
+}
+
+void SymbolLocator::releaseWorkingImage() {
+    if (!levels_) return;
+    const std::int32_t w = levels_->width();
+    const std::int32_t h = levels_->height();
+    if (w > 0 && h > 0) {
+        const std::uint8_t* last = levels_->row(h - 1);
+        keptLastRow_.assign(last, last + w);
+        keptLastColumn_.resize(static_cast<std::size_t>(h));
+        for (std::int32_t y = 0; y < h; ++y) keptLastColumn_[static_cast<std::size_t>(y)] = levels_->pixel(w - 1, y);
+    }
+    levels_.reset();
+    // The fills' scratch goes with it: each fill writes it before reading it.
+    clearSeeds();
+    seeds_.shrink_to_fit();
+    componentBits_.clear();
+    componentBits_.shrink_to_fit();
+    componentSeeds_.clear();
+    componentSeeds_.shrink_to_fit();
 }
 
 // The seeding quantises a square of a sixth of the image around the start

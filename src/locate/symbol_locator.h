@@ -64,6 +64,14 @@ public:
     // a smaller radius that still holds the finder costs less.
     bool analyzeAt(SymbolCandidate& cand, std::int32_t x, std::int32_t y, ReadRules rules = {},
                    std::int32_t seedRadius = 0);
+    // Gives back the working image's storage until the next seeding makes
+    // it anew; the rest of the locator's state stays. An attempt quantises
+    // what it reads there before it reads it, save where its seeding starts
+    // on the image's last row or column, which the seeded square stops short
+    // of: that start reads what earlier attempts left on those two lines. So
+    // they are kept and put back, and every later attempt from a start point
+    // inside the image goes exactly as if the image had stayed.
+    void releaseWorkingImage();
     // A crop ten ring-widths wide around a located bull's-eye (white outside source).
     Image::GrayBuf cropAround(const SymbolCandidate& cand) const;
     // The width and height cropAround cuts for `cand`, known before anything is
@@ -144,6 +152,8 @@ private:
     bool analyzeSeeded(SymbolCandidate& cand, ReadRules rules);
     bool seedingIsSelfContained(std::int32_t sx, std::int32_t sy) const;
     void quantizeStretch(std::int32_t y, std::int32_t x0, std::int32_t x1, const Levels& levels);
+    // A zeroed working image for source, with the lines releaseWorkingImage kept.
+    void makeWorkingImage();
     void quantizeBeyondSeed(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1);
     void fillFrom(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
     void fillRun(std::int32_t x, std::int32_t y, bool dark, std::uint8_t mark, bool ringFill);
@@ -170,7 +180,12 @@ private:
     void extrapolateNode(SymbolCandidate& cand, std::int32_t a, std::int32_t b, std::int32_t da, std::int32_t db) const;
     void setNodesFromMap(SymbolCandidate& cand) const;
 
+    // The working image (none: not made yet, or released).
     std::shared_ptr<Image::GrayBuf> levels_;
+    // What releaseWorkingImage kept for the next one: the last row and the
+    // last column (both empty when nothing was released).
+    std::vector<std::uint8_t> keptLastRow_;
+    std::vector<std::uint8_t> keptLastColumn_;
     IPoint ringFar_[4] = {};
     std::int64_t ringFarDist2_[4] = {};
     // The same extremes per sector between the diagonals (right, bottom, left, top).

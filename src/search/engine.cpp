@@ -80,15 +80,19 @@ public:
 private:
     std::optional<PassOutcome> runPass(const Pass& pass) {
         const bool inverted = pass.inverted;
-        const auto gray = image_.gray(inverted);
-        const bool photoSized = gray->width() >= kSmallestPhoto && gray->height() >= kSmallestPhoto;
+        const std::int32_t width = image_.width();
+        const std::int32_t height = image_.height();
+        const bool photoSized = width >= kSmallestPhoto && height >= kSmallestPhoto;
         StateEvidence& seen = image_.evidence(inverted);
         // Light on dark is searched for where the finder scan saw a finder
         // light in the middle; without the scan, always. The tight frame of a
-        // small image looks for symbols too fine for the scan.
-        const bool framedAnyway =
-            pass.kind == PassKind::TightFrame && std::max(gray->width(), gray->height()) <= kAlwaysFramedSide;
+        // small image looks for symbols too fine for the scan. Until then
+        // the inverse is not made: on most images no such pass runs.
+        const bool framedAnyway = pass.kind == PassKind::TightFrame && std::max(width, height) <= kAlwaysFramedSide;
         if (inverted && searchesAnywhere_ && !framedAnyway && image_.positions(true).empty()) return std::nullopt;
+        // The other polarity waits at least until this pass is done; what
+        // it holds that can be made again is given back meanwhile.
+        image_.setAside(!inverted);
         switch (pass.kind) {
             case PassKind::Centre: {
                 PassOutcome outcome = centrePass(image_.locator(inverted), pass.rules);
@@ -100,9 +104,11 @@ private:
                 }
                 return outcome;
             }
-            case PassKind::Photo:
+            case PassKind::Photo: {
                 // The photo export raises for a photo below the candidate search's size.
+                const auto gray = image_.gray(inverted);
                 return photoExportPass(gray, findBullseyeCandidates(*gray), pass.rules, deadline_);
+            }
             case PassKind::Positions: {
                 if (!photoSized) return std::nullopt;
                 // A finder at the bull's-eye the centre search examined is
@@ -131,10 +137,9 @@ private:
                 if (!photoSized) return std::nullopt;
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
-                if (std::max(gray->width(), gray->height()) > kAlwaysFramedSide &&
-                    (!finderInTheMiddle(pass) || locatedWithMargin(seen, *gray)))
+                if (!framedAnyway && (!finderInTheMiddle(pass) || locatedWithMargin(seen, width, height)))
                     return std::nullopt;
-                return tightFramePass(*gray, pass.rules, deadline_);
+                return tightFramePass(*image_.gray(inverted), pass.rules, deadline_);
         }
         return std::nullopt;
     }
@@ -145,21 +150,20 @@ private:
     // stands in for one.
     bool finderInTheMiddle(const Pass& pass) {
         if (!searchesAnywhere_) return image_.evidence(pass.inverted).centreSawBullseye.value_or(false);
-        const auto gray = image_.gray(pass.inverted);
+        const auto width = static_cast<float>(image_.width());
+        const auto height = static_cast<float>(image_.height());
         for (const FinderCandidate& f : image_.positions(pass.inverted)) {
-            const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * static_cast<float>(gray->width()));
-            const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * static_cast<float>(gray->height()));
-            if (dx <= 0.1f * static_cast<float>(gray->width()) + 2 * f.moduleX &&
-                dy <= 0.1f * static_cast<float>(gray->height()) + 2 * f.moduleY)
-                return true;
+            const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * width);
+            const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * height);
+            if (dx <= 0.1f * width + 2 * f.moduleX && dy <= 0.1f * height + 2 * f.moduleY) return true;
         }
         return false;
     }
 
     // Whether the centre search located a symbol that lies a module or more
     // inside the image: a margin the tight frame would only repeat.
-    static bool locatedWithMargin(const StateEvidence& seen, const Image::GrayBuf& image) {
-        return seen.centreExamined && liesWithinImage(seen.centreExamined->candidate, image.width(), image.height());
+    static bool locatedWithMargin(const StateEvidence& seen, std::int32_t width, std::int32_t height) {
+        return seen.centreExamined && liesWithinImage(seen.centreExamined->candidate, width, height);
     }
 
     // The same bytes again, from no known place or from where an earlier read

@@ -1,8 +1,10 @@
 #include "search/search_image.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
+#include "locate/start_points.h"
 #include "photo/more_bullseye_candidates.h"
 #include "photo/peak_picker.h"
 #include "search/blank_symbol.h"
@@ -22,6 +24,20 @@ constexpr std::size_t kMoreDepthPositions = 8;
 // worth an analysis: the five rings of a compact one give ten.
 constexpr std::uint32_t kLeastFinderDepth = 10;
 
+// How far from the image's middle the centre search starts its attempts.
+constexpr std::int32_t centreSearchReach() {
+    std::int32_t reach = 0;
+    for (const StartOffset& o : kStartOffsets) reach = std::max({reach, o.dx, -o.dx, o.dy, -o.dy});
+    return reach;
+}
+
+// Below this on either side nothing is set aside: a working image of a
+// quarter megapixel is not worth the inverse made again. The centre search's
+// start points (and the rune points among them) then lie inside the image,
+// as the finders and the depth map's peaks always do.
+constexpr std::int32_t kLeastSetAsideSide = 512;
+static_assert(kLeastSetAsideSide > 2 * centreSearchReach() + 1, "the centre search starts inside the image");
+
 std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
     auto out = std::make_shared<Image::GrayBuf>();
     out->resizeForOverwrite(image.width(), image.height());
@@ -30,7 +46,16 @@ std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadl
         deadline.spend(width);
         const std::uint8_t* in = image.row(y);
         std::uint8_t* row = out->row(y);
-        for (std::int32_t x = 0; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - in[x]);
+        // 255 - v is v with its bits flipped, so eight pixels go at once: the
+        // inverse is made again each time the passes come back to it.
+        std::int32_t x = 0;
+        for (; width - x >= 8; x += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, in + x, sizeof word);
+            word = ~word;
+            std::memcpy(row + x, &word, sizeof word);
+        }
+        for (; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - in[x]);
     }
     return out;
 }
@@ -45,18 +70,33 @@ std::shared_ptr<const Image::GrayBuf> SearchImage::gray(bool inverted) {
     State& s = state(inverted);
     if (!s.gray) {
         deadline_.check();
+        // Only a derived image is ever set aside, so the other one is at hand.
         s.gray = inverse(*state(!inverted).gray, deadline_);
+        s.derived = true;
     }
     return s.gray;
 }
 
 SymbolLocator& SearchImage::locator(bool inverted) {
     State& s = state(inverted);
-    if (!s.locator) {
-        s.locator.emplace(deadline_);
-        s.locator->source = gray(inverted);
-    }
+    if (!s.locator) s.locator.emplace(deadline_);
+    if (!s.locator->source) s.locator->source = gray(inverted);
     return *s.locator;
+}
+
+std::int32_t SearchImage::width() const { return (states_[0].gray ? states_[0].gray : states_[1].gray)->width(); }
+
+std::int32_t SearchImage::height() const { return (states_[0].gray ? states_[0].gray : states_[1].gray)->height(); }
+
+bool SearchImage::worthSettingAside() const { return std::min(width(), height()) >= kLeastSetAsideSide; }
+
+void SearchImage::setAside(bool inverted) {
+    if (!worthSettingAside()) return;
+    State& s = state(inverted);
+    if (s.locator) s.locator->releaseWorkingImage();
+    if (!s.derived || !s.gray) return;
+    if (s.locator) s.locator->source.reset();
+    s.gray.reset();
 }
 
 const std::vector<FinderCandidate>& SearchImage::finders() {
@@ -132,6 +172,8 @@ void SearchImage::blank(bool inverted, const Aztec::Math::PointD (&corners)[4], 
     // are copied on the first write).
     s.locator.reset();
     blankQuadrilateral(*s.gray, corners, margin, *s.light);
+    // The blanked image is the one the other is made from now.
+    s.derived = false;
     s.evidence = StateEvidence{};
     finders_.reset();
     binary_.reset();

@@ -5,7 +5,9 @@
 // the analyses at those positions found and where a rune search could read a
 // rune. Each is made when a pass first asks for it, and made again only after
 // the image changes (a read symbol blanked out). The inverted image is a copy
-// made on first use, not a rewrite of the caller's.
+// made on first use, not a rewrite of the caller's. A polarity the passes
+// leave for the other gives back what can be made again exactly (setAside),
+// so that the two never hold a working image each, and a copy besides, at once.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -65,6 +67,16 @@ public:
     // maxima (their module unknown, 0).
     std::vector<FinderCandidate> depthPositions(bool inverted);
     StateEvidence& evidence(bool inverted) { return state(inverted).evidence; }
+    // The image's size, the same in either polarity, without making either.
+    std::int32_t width() const;
+    std::int32_t height() const;
+    // Before passes on the other polarity: this one's locator gives back its
+    // working image and, where this polarity's image is the other's inverse,
+    // that image; both are made again, the same, when a pass asks for them.
+    // The evidence stays. A small image keeps everything: it saves little,
+    // and there the centre search may start outside the image, where an
+    // attempt on a working image made again could go otherwise.
+    void setAside(bool inverted);
     // Whether the lightest and the darkest pixel lie at least `levels` apart.
     bool spansAtLeast(std::uint32_t levels);
 
@@ -76,11 +88,15 @@ public:
 private:
     struct State {
         std::shared_ptr<Image::GrayBuf> gray;
+        // The gray is the other polarity's inverse, so it may be set aside.
+        bool derived = false;
         std::optional<SymbolLocator> locator;
         StateEvidence evidence;
         std::optional<std::uint8_t> light;  // the level blanked symbols are filled with
     };
     State& state(bool inverted) { return states_[inverted ? 1 : 0]; }
+    // Whether the image is large enough for setAside to give anything back.
+    bool worthSettingAside() const;
 
     const Deadline& deadline_;
     State states_[2];

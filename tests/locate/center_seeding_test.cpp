@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -223,6 +225,45 @@ INSTANTIATE_TEST_SUITE_P(Scatter, SeedFillOnScatter,
                                            ScatterCase{700, 700, 0.5, 0, 0}, ScatterCase{700, 700, 0.65, -24, 24},
                                            ScatterCase{1300, 400, 0.75, 48, 0}, ScatterCase{1300, 400, 0.97, 0, 7},
                                            ScatterCase{700, 700, 0.03, 3, 3}));
+
+// Where a seeding from (x, y) leaves the candidate's centre on a full-range
+// bull's-eye in the middle of a light 200 x 160 image, after an attempt at
+// the bull's-eye when `after`, the working image given back before it when
+// `release`.
+Aztec::Math::PointD centreFrom(std::int32_t x, std::int32_t y, bool after, bool release) {
+    auto image = blankImage(200, 160);
+    talavex_test::paintBullseye(image, {99.5, 79.5, 4.0});
+    SymbolLocator locator;
+    locator.source = toGrayBuf(image);
+    if (after) locator.analyzeAt(*locator.findCandidates().front(), 100, 80);
+    if (release) locator.releaseWorkingImage();
+    return locator.seedCenter(x, y);
+}
+
+struct LastLineStart {
+    const char* name;
+    std::int32_t x, y;
+};
+void PrintTo(const LastLineStart& s, std::ostream* os) { *os << s.name; }
+
+class ReleasedWorkingImage : public ::testing::TestWithParam<LastLineStart> {};
+
+// The seeded square stops short of the last row and column, so a start on
+// them reads what the check at the bull's-eye quantised there (its whole
+// row and column): given back, the working image keeps those lines.
+TEST_P(ReleasedWorkingImage, AStartOnTheLastLinesGoesAsWithTheImageKept) {
+    const LastLineStart& s = GetParam();
+    const auto kept = centreFrom(s.x, s.y, true, false);
+    const auto released = centreFrom(s.x, s.y, true, true);
+    EXPECT_EQ(released.x, kept.x);
+    EXPECT_EQ(released.y, kept.y);
+    const auto alone = centreFrom(s.x, s.y, false, false);
+    EXPECT_TRUE(alone.x != kept.x || alone.y != kept.y) << "the earlier attempt left nothing that counts";
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, ReleasedWorkingImage,
+                         ::testing::Values(LastLineStart{"LastColumn", 199, 80}, LastLineStart{"LastRow", 100, 159}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace locate_test

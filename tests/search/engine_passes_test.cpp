@@ -31,6 +31,25 @@ GrayImage symbolAt(double offsetX, bool lightOnDark) {
     return talavex_test::renderSymbol(talavex_test::encodeAztec("WHICH PASSES"), render);
 }
 
+// A blurred light-on-dark symbol, turned, beside the middle of a frame of
+// 512 pixels a side or more, where the passes leave each polarity for the
+// other and come back to it: what they set aside is made again for them.
+GrayImage lightOnDarkBeside() {
+    talavex_test::RenderOptions render;
+    render.moduleSize = 4;
+    render.width = 520;
+    render.height = 530;
+    render.offsetX = 154;
+    render.offsetY = 20;
+    render.angleDegrees = 51;
+    render.blurSigma = 1.5;
+    render.seed = 87;
+    render.black = 230;
+    render.white = 20;
+    return talavex_test::renderSymbol(talavex_test::encodeAztec(std::string(200, 'x') + "a long message for layers"),
+                                      render);
+}
+
 struct RunCase {
     const char* name;
     GrayImage (*image)();
@@ -84,7 +103,15 @@ INSTANTIATE_TEST_SUITE_P(
                     return image;
                 },
                 false,
-                {"centre", "rune-centre", "positions", "rune-positions", "depth-positions", "enlarged"}}),
+                {"centre", "rune-centre", "positions", "rune-positions", "depth-positions", "enlarged"}},
+        // Read in an enlarged crop of the inverse, made again twice since
+        // the passes at the finders.
+        RunCase{"LightOnDarkEnlarged",
+                lightOnDarkBeside,
+                true,
+                {"centre", "rune-centre", "positions", "rune-positions", "centre/inverted", "rune-centre/inverted",
+                 "positions/inverted", "rune-positions/inverted", "depth-positions", "depth-positions/inverted",
+                 "enlarged", "enlarged/inverted"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

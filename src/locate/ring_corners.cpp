@@ -4,6 +4,7 @@
 // corners at (+-d, +-d) modules, far steadier than single extreme pixels.
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -207,8 +208,8 @@ void SymbolLocator::fitRingCorners(SymbolCandidate& cand) {
         runs[nextInRow[rowOf(run)]++] = run;
     }
     for (std::size_t r = 0; r + 1 < rowStart.size(); ++r) {
-        const auto first = runs.begin() + rowStart[r];
-        const auto last = runs.begin() + rowStart[r + 1];
+        const auto first = runs.begin() + static_cast<std::ptrdiff_t>(rowStart[r]);
+        const auto last = runs.begin() + static_cast<std::ptrdiff_t>(rowStart[r + 1]);
         deadline_->spend((last - first) * 8 + 1);
         std::sort(first, last, [](const RingRun& a, const RingRun& b) { return a.x0 < b.x0; });
     }

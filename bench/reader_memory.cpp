@@ -116,6 +116,27 @@ GrayImage lightOnDarkSymbol() {
     return talavex_test::composePhoto(&symbol, scene);
 }
 
+// The clean symbol at twelve pixels a module, left of the middle, with the
+// top and right sides of its mode message flipped: the search finds its
+// bull's-eye, cannot read the mode, and enlarges a crop around it, a crop
+// of nearly 2000 pixels a side at twice its size.
+GrayImage unreadableModeLargeModules() {
+    talavex_test::AztecSymbol symbol = talavex_test::encodeAztec(std::string(kCleanText));
+    const int c = symbol.size / 2;
+    const int ring = 7;  // the mode message of a full-range symbol, around its 13-module finder
+    for (int i = -5; i <= 5; ++i)
+        for (const int index : {(c - ring) * symbol.size + c + i, (c + i) * symbol.size + c + ring})
+            symbol.modules[static_cast<std::size_t>(index)] ^= 1u;
+    talavex_test::RenderOptions options;
+    options.width = 4000;
+    options.height = 3000;
+    options.moduleSize = 12.0;
+    options.offsetX = -1000;
+    options.noiseSigma = 2.0;
+    options.seed = 9;
+    return talavex_test::renderSymbol(symbol, options);
+}
+
 struct Scenario {
     const char* name;
     int width;
@@ -135,6 +156,7 @@ const std::vector<Scenario>& scenarios() {
         {"flat 4000x3000", 4000, 3000, [] { return talavex_test::blankImage(4000, 3000, 128); }, nullptr, false},
         {"light-on-dark tile 4000x3000", 4000, 3000, [] { return lightOnDarkTile(4000, 3000); }, nullptr, false},
         {"light-on-dark symbol 4000x3000", 4000, 3000, lightOnDarkSymbol, kCleanText, true},
+        {"unreadable mode, 12 px modules 4000x3000", 4000, 3000, unreadableModeLargeModules, kCleanText, false},
         {"noise 1920x1080", 1920, 1080, [] { return talavex_e2e::noise(1920, 1080, 12); }, nullptr, false},
     };
     return all;

@@ -122,7 +122,11 @@ private:
             }
             case PassKind::DepthPositions:
                 // Further positions than the finders, at the analyses' cost.
+                // The depth map is as large as the image; the working image
+                // is given back while it is made, and made again for the
+                // analyses.
                 if (!photoSized) return std::nullopt;
+                image_.releaseWorkingImage(inverted);
                 return positionsPass(image_.locator(inverted), image_.depthPositions(inverted), pass.rules, deadline_,
                                      seen.analyses);
             case PassKind::RuneCentre:
@@ -134,7 +138,9 @@ private:
                 if (!seen.positionRunePoints) return std::nullopt;
                 return runePointsPass(image_.locator(inverted), *seen.positionRunePoints, pass.rules, deadline_);
             case PassKind::Enlarged:
+                // Each enlargement has a working image of its own.
                 if (!photoSized) return std::nullopt;
+                image_.releaseWorkingImage(inverted);
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
                 if (!framedAnyway && (!finderInTheMiddle(pass) || locatedWithMargin(seen, width, height)))

@@ -90,10 +90,15 @@ std::int32_t SearchImage::height() const { return (states_[0].gray ? states_[0].
 
 bool SearchImage::worthSettingAside() const { return std::min(width(), height()) >= kLeastSetAsideSide; }
 
+void SearchImage::releaseWorkingImage(bool inverted) {
+    State& s = state(inverted);
+    if (s.locator && worthSettingAside()) s.locator->releaseWorkingImage();
+}
+
 void SearchImage::setAside(bool inverted) {
     if (!worthSettingAside()) return;
     State& s = state(inverted);
-    if (s.locator) s.locator->releaseWorkingImage();
+    releaseWorkingImage(inverted);
     if (!s.derived || !s.gray) return;
     if (s.locator) s.locator->source.reset();
     s.gray.reset();

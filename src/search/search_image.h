@@ -77,6 +77,10 @@ public:
     // and there the centre search may start outside the image, where an
     // attempt on a working image made again could go otherwise.
     void setAside(bool inverted);
+    // Before a pass that makes full-size images of its own: this polarity's
+    // locator gives back its working image, made again, the same, when next
+    // asked for (a small image keeps it, as for setAside).
+    void releaseWorkingImage(bool inverted);
     // Whether the lightest and the darkest pixel lie at least `levels` apart.
     bool spansAtLeast(std::uint32_t levels);
 

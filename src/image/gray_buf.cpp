@@ -66,19 +66,17 @@ void GrayBuf::resize(std::int32_t w, std::int32_t h) {
 
 void GrayBuf::resizeForOverwrite(std::int32_t w, std::int32_t h) {
     const std::int64_t count = pixelCount(w, h);
-    if (w < 1 || h < 1 || (store_.lent == nullptr && count <= static_cast<std::int64_t>(store_.bytes.size()))) {
-        resize(w, h);
-        return;
+    // Neither lent pixels nor old ones are kept: every pixel is written next.
+    if (w > 0 && h > 0 && (store_.lent != nullptr || count > static_cast<std::int64_t>(store_.bytes.size()))) {
+        requireAddressable(count);
+        Bytes fresh(ZeroedAllocator<std::uint8_t>::forOverwrite());
+        fresh.resize(static_cast<std::size_t>(count));
+        store_.bytes = std::move(fresh);
+        store_.lent = nullptr;
+        store_.lentSize = 0;
+        store_.stride = w;
     }
-    requireAddressable(count);
-    Bytes fresh(ZeroedAllocator<std::uint8_t>::forOverwrite());
-    fresh.resize(static_cast<std::size_t>(count));
-    store_.bytes = std::move(fresh);
-    store_.lent = nullptr;
-    store_.lentSize = 0;
-    store_.stride = w;
-    width_ = w;
-    height_ = h;
+    resize(w, h);
 }
 
 void GrayBuf::fill(std::uint8_t value) {

@@ -71,13 +71,13 @@ BullseyeCandidates findMoreBullseyeCandidates(const BullseyeDepth& depth, const 
     // let go, for a later sweep. Mostly one sweep does it; a map deep all over
     // (a large filled ring) costs a few sweeps instead of a point per pixel.
     std::array<std::vector<CandidatePoint>, 256> kept;
+    const std::int32_t width = depth.map.width();
     for (std::int32_t top = 255; top >= minimumPeak && more.size() < count;) {
         std::int32_t lowestKept = minimumPeak;  // depths below it are let go
         std::size_t keptCount = 0;
         for (std::int32_t y = 0; y < depth.map.height() && more.size() < count; ++y) {
-            deadline.spend(depth.map.width());
+            deadline.spend(width);
             const std::uint8_t* row = depth.map.row(y);
-            const std::int32_t width = depth.map.width();
             for (std::int32_t x = nextAtLeast(row, 0, width, lowestKept); x < width;
                  x = nextAtLeast(row, x + 1, width, lowestKept)) {
                 const std::int32_t d = row[x];

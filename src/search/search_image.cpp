@@ -84,9 +84,11 @@ SymbolLocator& SearchImage::locator(bool inverted) {
     return *s.locator;
 }
 
-std::int32_t SearchImage::width() const { return (states_[0].gray ? states_[0].gray : states_[1].gray)->width(); }
+const Image::GrayBuf& SearchImage::eitherGray() const { return *(states_[0].gray ? states_[0].gray : states_[1].gray); }
 
-std::int32_t SearchImage::height() const { return (states_[0].gray ? states_[0].gray : states_[1].gray)->height(); }
+std::int32_t SearchImage::width() const { return eitherGray().width(); }
+
+std::int32_t SearchImage::height() const { return eitherGray().height(); }
 
 bool SearchImage::worthSettingAside() const { return std::min(width(), height()) >= kLeastSetAsideSide; }
 
@@ -96,10 +98,9 @@ void SearchImage::releaseWorkingImage(bool inverted) {
 }
 
 void SearchImage::setAside(bool inverted) {
-    if (!worthSettingAside()) return;
-    State& s = state(inverted);
     releaseWorkingImage(inverted);
-    if (!s.derived || !s.gray) return;
+    State& s = state(inverted);
+    if (!worthSettingAside() || !s.derived || !s.gray) return;
     if (s.locator) s.locator->source.reset();
     s.gray.reset();
 }

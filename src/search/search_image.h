@@ -101,6 +101,8 @@ private:
     State& state(bool inverted) { return states_[inverted ? 1 : 0]; }
     // Whether the image is large enough for setAside to give anything back.
     bool worthSettingAside() const;
+    // The image in whichever polarity is at hand: one of them always is.
+    const Image::GrayBuf& eitherGray() const;
 
     const Deadline& deadline_;
     State states_[2];

@@ -139,7 +139,7 @@ private:
                 return runePointsPass(image_.locator(inverted), *seen.positionRunePoints, pass.rules, deadline_);
             case PassKind::Enlarged:
                 // Each enlargement has a working image of its own.
-                if (!photoSized) return std::nullopt;
+                if (!photoSized || !anyWorthEnlarging(seen.analyses)) return std::nullopt;
                 image_.releaseWorkingImage(inverted);
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
@@ -148,6 +148,11 @@ private:
                 return tightFramePass(*image_.gray(inverted), pass.rules, deadline_);
         }
         return std::nullopt;
+    }
+
+    static bool anyWorthEnlarging(const std::vector<PositionAnalysis>& analyses) {
+        return std::any_of(analyses.begin(), analyses.end(),
+                           [](const PositionAnalysis& a) { return !enlargementFactors(a).empty(); });
     }
 
     // Whether a finder lies within a tenth of the image's sides (and two of

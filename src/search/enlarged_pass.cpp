@@ -54,30 +54,40 @@ constexpr float kWidestModuleToEnlarge = 3.5f;
 
 }  // namespace
 
+std::vector<float> enlargementFactors(const PositionAnalysis& analysis) {
+    if (analysis.sampledClearly) return {};
+    const float module = analysis.finder.moduleX > 0.0f ? std::min(analysis.finder.moduleX, analysis.finder.moduleY)
+                                                        : ringModule(analysis.candidate);
+    std::vector<float> scales;
+    if (module >= kWidestModuleToEnlarge) {
+        // A mode message that failed on modules this wide fails enlarged
+        // too: over the read-rate reports' symbols and decoys, not one such
+        // crop in some two hundred read, while they were most of the cost
+        // on tiles of bull's-eyes and ring-like clutter.
+        if (!analysis.located) return {};
+        // Twice their width, and (when that is less) the factor that makes
+        // them about six pixels: enough for the resampling's sharp edges and
+        // the crop's margin. Three times too: the data failed on a grid the
+        // crop's fresh location fits anew at each factor, and under
+        // perspective one of them may land where the others did not.
+        scales.push_back(2.0f);
+        const float s = nearestScale(std::clamp(kWideTarget / module, 1.2f, 2.0f));
+        if (s < 2.0f) scales.push_back(s);
+        scales.push_back(3.0f);
+    } else {
+        for (const float s : readerScales())
+            if (s * module <= kWidestEnlargedModule) scales.push_back(s);
+    }
+    return scales;
+}
+
 PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
                          const Deadline& deadline) {
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
     for (const PositionAnalysis& analysis : analyses) {
-        if (analysis.sampledClearly) continue;
-        const float module = analysis.finder.moduleX > 0.0f ? std::min(analysis.finder.moduleX, analysis.finder.moduleY)
-                                                            : ringModule(analysis.candidate);
-        std::vector<float> scales;
-        if (module >= kWidestModuleToEnlarge) {
-            // Twice their width, and (when that is less) the factor that
-            // makes them about six pixels: enough for the resampling's sharp
-            // edges and the crop's margin. A located symbol also gets three
-            // times: its data failed on a grid the crop's fresh location
-            // fits anew at each factor, and under perspective one of them
-            // may land where the others did not.
-            scales.push_back(2.0f);
-            const float s = nearestScale(std::clamp(kWideTarget / module, 1.2f, 2.0f));
-            if (s < 2.0f) scales.push_back(s);
-            if (analysis.located) scales.push_back(3.0f);
-        } else {
-            for (const float s : readerScales())
-                if (s * module <= kWidestEnlargedModule) scales.push_back(s);
-        }
+        const std::vector<float> scales = enlargementFactors(analysis);
+        if (scales.empty()) continue;
         EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, scales, rules, deadline);
         if (attempts.read) {
             outcome.diagnostics.status = Read;

@@ -38,7 +38,9 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
 // The enlarged crops around the analyses, at the factors that make their
 // modules a few pixels wide: small or soft modules read better enlarged,
 // large ones only cost more. An analysis whose data failed on modules that
-// stood out clearly, inside the image, gets none: it would fail again.
+// stood out clearly, inside the image, gets none: it would fail again; nor
+// does one whose mode message failed on wide modules.
+std::vector<float> enlargementFactors(const PositionAnalysis& analysis);
 PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<PositionAnalysis>& analyses, ReadRules rules,
                          const Deadline& deadline);
 

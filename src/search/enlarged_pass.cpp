@@ -75,8 +75,12 @@ std::vector<float> enlargementFactors(const PositionAnalysis& analysis) {
         if (s < 2.0f) scales.push_back(s);
         scales.push_back(3.0f);
     } else {
+        // The largest factors that fit: the crops around bull's-eyes whose
+        // mode message failed read at the first or the second of them, if at
+        // all, over the read-rate reports. A located symbol gets them all.
+        const std::size_t most = analysis.located ? readerScales().size() : 2;
         for (const float s : readerScales())
-            if (s * module <= kWidestEnlargedModule) scales.push_back(s);
+            if (s * module <= kWidestEnlargedModule && scales.size() < most) scales.push_back(s);
     }
     return scales;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "locate/start_points.h"
 #include "search/blank_symbol.h"
 #include "search/module_clarity.h"
 #include "search/passes.h"
@@ -90,6 +91,15 @@ private:
         // the inverse is not made: on most images no such pass runs.
         const bool framedAnyway = pass.kind == PassKind::TightFrame && std::max(width, height) <= kAlwaysFramedSide;
         if (inverted && searchesAnywhere_ && !framedAnyway && image_.positions(true).empty()) return std::nullopt;
+        // Light on dark from the middle only where a light finder lies within
+        // the centre search's reach; the depth map of the inverse (further
+        // positions, as large as the image) only where some light finder
+        // proved to be a bull's-eye.
+        if (inverted && searchesAnywhere_) {
+            const bool fromTheMiddle = pass.kind == PassKind::Centre || pass.kind == PassKind::RuneCentre;
+            if (fromTheMiddle && !lightFinderNearTheMiddle()) return std::nullopt;
+            if (pass.kind == PassKind::DepthPositions && !seen.positionsSawBullseye) return std::nullopt;
+        }
         // The other polarity waits at least until this pass is done; what
         // it holds that can be made again is given back meanwhile.
         image_.setAside(!inverted);
@@ -118,6 +128,7 @@ private:
                 PassOutcome outcome = positionsPass(image_.locator(inverted), image_.positions(inverted), pass.rules,
                                                     deadline_, seen.analyses);
                 seen.positionRunePoints = outcome.runePoints;
+                seen.positionsSawBullseye = outcome.sawBullseye;
                 return outcome;
             }
             case PassKind::DepthPositions:
@@ -148,6 +159,22 @@ private:
                 return tightFramePass(*image_.gray(inverted), pass.rules, deadline_);
         }
         return std::nullopt;
+    }
+
+    // Whether a light finder lies where the centre search could meet it:
+    // its start points lie within startPointReach() of the middle and each
+    // seeds a square reaching a sixth of the image's shorter side; twice the
+    // seeding's reach, and the finder's own seven modules, leave room to spare.
+    bool lightFinderNearTheMiddle() {
+        const auto width = static_cast<float>(image_.width());
+        const auto height = static_cast<float>(image_.height());
+        const float seeded = static_cast<float>(startPointReach()) + static_cast<float>(std::min(width, height)) / 3.0f;
+        for (const FinderCandidate& f : image_.positions(true)) {
+            const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * width);
+            const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * height);
+            if (dx <= seeded + 7 * f.moduleX && dy <= seeded + 7 * f.moduleY) return true;
+        }
+        return false;
     }
 
     static bool anyWorthEnlarging(const std::vector<PositionAnalysis>& analyses) {

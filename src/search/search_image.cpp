@@ -24,19 +24,12 @@ constexpr std::size_t kMoreDepthPositions = 8;
 // worth an analysis: the five rings of a compact one give ten.
 constexpr std::uint32_t kLeastFinderDepth = 10;
 
-// How far from the image's middle the centre search starts its attempts.
-constexpr std::int32_t centreSearchReach() {
-    std::int32_t reach = 0;
-    for (const StartOffset& o : kStartOffsets) reach = std::max({reach, o.dx, -o.dx, o.dy, -o.dy});
-    return reach;
-}
-
 // Below this on either side nothing is set aside: a working image of a
 // quarter megapixel is not worth the inverse made again. The centre search's
 // start points (and the rune points among them) then lie inside the image,
 // as the finders and the depth map's peaks always do.
 constexpr std::int32_t kLeastSetAsideSide = 512;
-static_assert(kLeastSetAsideSide > 2 * centreSearchReach() + 1, "the centre search starts inside the image");
+static_assert(kLeastSetAsideSide > 2 * startPointReach() + 1, "the centre search starts inside the image");
 
 std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadline& deadline) {
     auto out = std::make_shared<Image::GrayBuf>();

@@ -40,6 +40,8 @@ struct StateEvidence {
     // that read as runes (none: that search has not run).
     std::optional<std::vector<CandidatePoint>> centreRunePoints;
     std::optional<std::vector<CandidatePoint>> positionRunePoints;
+    // Whether an analysis at the finders saw a bull's-eye.
+    bool positionsSawBullseye = false;
     // Whether the centre search saw a bull's-eye (none: it has not run).
     std::optional<bool> centreSawBullseye;
     // The symbol the centre search located and could not read.

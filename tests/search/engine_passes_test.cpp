@@ -19,11 +19,11 @@ namespace {
 
 using talavex_test::GrayImage;
 
-GrayImage symbolAt(double offsetX, bool lightOnDark) {
+GrayImage symbolAt(double offsetX, bool lightOnDark, int width = 640, int height = 480) {
     talavex_test::RenderOptions render;
     render.moduleSize = 4;
-    render.width = 640;
-    render.height = 480;
+    render.width = width;
+    render.height = height;
     render.offsetX = offsetX;
     if (lightOnDark) {
         render.black = 240;
@@ -106,6 +106,20 @@ INSTANTIATE_TEST_SUITE_P(
                 true,
                 {"centre", "rune-centre", "positions", "rune-positions", "centre/inverted", "rune-centre/inverted",
                  "positions/inverted"}},
+        // The light finder lies beyond the centre search's reach: only the
+        // search at the finders runs light on dark.
+        RunCase{"LightOnDarkFarFromTheMiddle",
+                [] { return symbolAt(450, true, 1280, 720); },
+                true,
+                {"centre", "rune-centre", "positions", "rune-positions", "positions/inverted"}},
+        // Square rings tiled: light finders among them, none a bull's-eye,
+        // so the inverse gets no depth map.
+        RunCase{
+            "RingsTile",
+            [] { return talavex_e2e::tiledRings(640, 480, 64, 5); },
+            false,
+            {"centre", "rune-centre", "positions", "rune-positions", "centre/inverted", "rune-centre/inverted",
+             "positions/inverted", "rune-positions/inverted", "tight-frame/inverted", "depth-positions", "enlarged"}},
         // No finder of either polarity: no inverted pass and no tight frame
         // of an image this large; the depth map finds nothing to work on,
         // so nothing is enlarged.

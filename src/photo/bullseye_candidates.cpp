@@ -37,16 +37,21 @@ BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline&
         deadline));
 }
 
-BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& noise, const Deadline& deadline) {
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& binary, const Deadline& deadline) {
     const Image::GrayBuf levels = computeBlockLevels(source, deadline);
+    const std::int32_t width = source.width();
     const std::int32_t side = LocalBinary::noiseTileSide();
+    const std::int32_t block = LocalBinary::blockSide();
     return peaksOf(buildUnstretchedRingDepthMap(
-        source.width(), source.height(),
+        width, source.height(),
         [&](std::int32_t y, std::uint8_t* dark) {
-            deadline.spend(source.width());
+            deadline.spend(width);
             markDarkRow(source, levels, y, dark);
-            for (std::int32_t x = 0; x < source.width(); x += side)
-                if (noise.noiseAt(x, y)) std::fill(dark + x, dark + std::min(source.width(), x + side), 0);
+            for (std::int32_t x = 0; x < width; x += side)
+                if (binary.noiseAt(x, y)) std::fill(dark + x, dark + std::min(width, x + side), 0);
+            // No edge near: light in either polarity.
+            for (std::int32_t x = 0; x < width; x += block)
+                if (binary.thresholdAt(x, y) == 0) std::fill(dark + x, dark + std::min(width, x + block), 0);
         },
         deadline));
 }

@@ -24,10 +24,12 @@ struct BullseyeDepth {
 // Every row swept counts against `deadline`.
 BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const Deadline& deadline = Deadline::none());
 
-// The same map with the tiles that `noise` cleared as noise left light:
-// the reader's search, where grain over a background would otherwise nest
-// as deeply as rings and outrank them, and noise cost the sweeps most.
-BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& noise, const Deadline& deadline);
+// The same map with the tiles that `binary` cleared as noise, and its blocks
+// with no edge near them, left light: the reader's search, where grain over
+// a background would otherwise nest as deeply as rings and outrank them,
+// noise cost the sweeps most, and a faint gradient with a little noise,
+// cut at each block's own level, leaves spots as deep as a finder's.
+BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBinary& binary, const Deadline& deadline);
 
 // At most five positions, most likely first: pickPeaks over that map. The
 // photo must be at least 64 x 64 pixels, as above.

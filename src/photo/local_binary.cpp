@@ -356,6 +356,8 @@ bool LocalBinary::noiseAt(std::int32_t x, std::int32_t y) const {
 
 std::int32_t LocalBinary::noiseTileSide() { return kTile; }
 
+std::int32_t LocalBinary::blockSide() { return kBlock; }
+
 std::uint8_t LocalBinary::thresholdAt(std::int32_t x, std::int32_t y) const {
     return thresholds[static_cast<std::size_t>(y / kBlock) * static_cast<std::size_t>(blocksAcross) +
                       static_cast<std::size_t>(x / kBlock)];

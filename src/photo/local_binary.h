@@ -93,6 +93,8 @@ struct LocalBinary {
     // Whether pixel (x, y) lies in a tile cleared as noise, whose side is noiseTileSide().
     bool noiseAt(std::int32_t x, std::int32_t y) const;
     static std::int32_t noiseTileSide();
+    // The side of the blocks that have a threshold each.
+    static std::int32_t blockSide();
     // Whether any dark pixel is left: none in an image of noise, grain or
     // flat areas alone, where no finder can lie.
     bool anyDark = false;

@@ -1,12 +1,15 @@
 // Setting the inverse aside: the passes on it read the same image afterwards,
-// made again or kept.
+// made again or kept. The depth map's positions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "search/search_image.h"
+#include "support/render.h"
 
 namespace AztecCore {
 namespace {
@@ -49,6 +52,23 @@ INSTANTIATE_TEST_SUITE_P(Images, SetAside,
                                            // The only copy of the blanking.
                                            SetAsideCase{"BlankedInverseIsKept", 700, 600, true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A faint radial gradient with a little noise: cut at each block's own level
+// it nests into spots as deep as a finder's, yet it holds no edge at all.
+TEST(DepthPositions, NoneInAFaintNoisyGradient) {
+    constexpr int width = 1920, height = 1080;
+    talavex_test::GrayImage image = talavex_test::blankImage(width, height);
+    const double reach = std::hypot(width / 2.0, height / 2.0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double t = std::hypot(x + 0.5 - width / 2.0, y + 0.5 - height / 2.0) / reach;
+            image.pixels[static_cast<std::size_t>(y) * width + x] =
+                static_cast<std::uint8_t>(std::lround(170 - 65 * t));
+        }
+    talavex_test::addNoise(image, 2.0, 7);
+    SearchImage search(Image::GrayBuf(image.pixels.data(), width, height), Deadline::none());
+    EXPECT_TRUE(search.depthPositions(false).empty());
+}
 
 }  // namespace
 }  // namespace AztecCore

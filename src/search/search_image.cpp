@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 #include "locate/start_points.h"
@@ -51,6 +54,31 @@ std::shared_ptr<Image::GrayBuf> inverse(const Image::GrayBuf& image, const Deadl
         for (; x < width; ++x) row[x] = static_cast<std::uint8_t>(255 - in[x]);
     }
     return out;
+}
+
+// The lowest and the highest level of a row, folded into `lo` and `hi`.
+void widenToRow(const std::uint8_t* row, std::int32_t width, std::uint8_t& lo, std::uint8_t& hi) {
+    std::int32_t x = 0;
+#if defined(__SSE2__)
+    if (width >= 16) {
+        __m128i vlo = _mm_set1_epi8(static_cast<char>(lo));
+        __m128i vhi = _mm_set1_epi8(static_cast<char>(hi));
+        for (; width - x >= 16; x += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+            vlo = _mm_min_epu8(vlo, v);
+            vhi = _mm_max_epu8(vhi, v);
+        }
+        alignas(16) std::uint8_t los[16], his[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(los), vlo);
+        _mm_store_si128(reinterpret_cast<__m128i*>(his), vhi);
+        lo = *std::min_element(los, los + 16);
+        hi = *std::max_element(his, his + 16);
+    }
+#endif
+    for (; x < width; ++x) {
+        lo = std::min(lo, row[x]);
+        hi = std::max(hi, row[x]);
+    }
 }
 
 }  // namespace
@@ -149,15 +177,14 @@ bool SearchImage::spansAtLeast(std::uint32_t levels) {
     std::uint8_t lo = 255;
     std::uint8_t hi = 0;
     const std::int32_t width = image.width();
-    // Any scene spans the levels asked for within its first rows; only a
-    // flat image is read to the end.
-    for (std::int32_t y = 0; y < image.height(); ++y) {
+    const std::int32_t height = image.height();
+    // From the middle row outwards: a frame's margins may be flat, while any
+    // scene spans the levels asked for within a few rows of its middle. Only
+    // a flat image is read to the end.
+    for (std::int32_t k = 0; k < height; ++k) {
         deadline_.spend(width);
-        const std::uint8_t* row = image.row(y);
-        for (std::int32_t x = 0; x < width; ++x) {
-            lo = std::min(lo, row[x]);
-            hi = std::max(hi, row[x]);
-        }
+        const std::int32_t y = height / 2 + (k % 2 == 0 ? k / 2 : -(k + 1) / 2);
+        widenToRow(image.row(y), width, lo, hi);
         if (hi >= lo && std::uint32_t{hi} - lo >= levels) return true;
     }
     return levels == 0;

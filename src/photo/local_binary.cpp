@@ -363,6 +363,18 @@ std::uint8_t LocalBinary::thresholdAt(std::int32_t x, std::int32_t y) const {
                       static_cast<std::size_t>(x / kBlock)];
 }
 
+bool anyEdgeAtTheBorder(const LocalBinary& binary) {
+    const auto across = static_cast<std::size_t>(binary.blocksAcross);
+    if (across == 0) return false;
+    const std::size_t down = binary.thresholds.size() / across;
+    const auto at = [&](std::size_t bx, std::size_t by) { return binary.thresholds[by * across + bx] != 0; };
+    for (std::size_t bx = 0; bx < across; ++bx)
+        if (at(bx, 0) || at(bx, down - 1)) return true;
+    for (std::size_t by = 0; by < down; ++by)
+        if (at(0, by) || at(across - 1, by)) return true;
+    return false;
+}
+
 LocalBinary binariseLocally(const Image::GrayBuf& image, const Deadline& deadline) {
     const std::int32_t tilesAcross = (image.width() + kTile - 1) / kTile;
     const std::int32_t tilesDown = (image.height() + kTile - 1) / kTile;

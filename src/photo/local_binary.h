@@ -100,6 +100,9 @@ struct LocalBinary {
     bool anyDark = false;
 };
 
+// Whether a block along the image's border has an edge near it (a threshold).
+bool anyEdgeAtTheBorder(const LocalBinary& binary);
+
 // Every row read counts against `deadline`.
 LocalBinary binariseLocally(const Image::GrayBuf& image, const Deadline& deadline);
 

@@ -154,7 +154,8 @@ private:
                 image_.releaseWorkingImage(inverted);
                 return enlargedPass(image_.locator(inverted), seen.analyses, pass.rules, deadline_);
             case PassKind::TightFrame:
-                if (!framedAnyway && (!finderInTheMiddle(pass) || locatedWithMargin(seen, width, height)))
+                if (!framedAnyway &&
+                    (!finderInTheMiddle(pass) || locatedWithMargin(seen, width, height) || !edgeAtTheBorder()))
                     return std::nullopt;
                 return tightFramePass(*image_.gray(inverted), pass.rules, deadline_);
         }
@@ -197,6 +198,11 @@ private:
         }
         return false;
     }
+
+    // Whether an edge lies near the image's border, as where a symbol is cut
+    // off by it: a border with none is the margin the tight frame would add.
+    // Without the finder scan's binary image, as far as is known.
+    bool edgeAtTheBorder() { return !searchesAnywhere_ || anyEdgeAtTheBorder(image_.binary()); }
 
     // Whether the centre search located a symbol that lies a module or more
     // inside the image: a margin the tight frame would only repeat.

@@ -51,10 +51,10 @@ GrayImage lightOnDarkBeside() {
                                       render);
 }
 
-// A symbol beside the middle whose mode message is garbled beyond repair:
-// bull's-eye and orientation marks intact, every third module of the ring
-// between them flipped.
-GrayImage garbledModeMessageAside() {
+// A symbol whose mode message is garbled beyond repair: bull's-eye and
+// orientation marks intact, every third module of the ring between them
+// flipped.
+GrayImage garbledModeMessage(double offsetX) {
     talavex_test::AztecSymbol symbol = talavex_test::encodeAztec("GARBLED MODE MESSAGE");
     const int c = symbol.size / 2;
     int k = 0;
@@ -66,7 +66,7 @@ GrayImage garbledModeMessageAside() {
     render.moduleSize = 5;
     render.width = 640;
     render.height = 480;
-    render.offsetX = 200;
+    render.offsetX = offsetX;
     return talavex_test::renderSymbol(symbol, render);
 }
 
@@ -130,7 +130,12 @@ INSTANTIATE_TEST_SUITE_P(
         // A bull's-eye of wide modules whose mode message fails: enlarged,
         // it would fail the same way.
         RunCase{"GarbledModeMessageAside",
-                garbledModeMessageAside,
+                [] { return garbledModeMessage(200); },
+                false,
+                {"centre", "rune-centre", "positions", "rune-positions", "depth-positions"}},
+        // In the middle, but inside a margin that holds no edge: no tight frame.
+        RunCase{"GarbledModeMessageInTheMiddle",
+                [] { return garbledModeMessage(0); },
                 false,
                 {"centre", "rune-centre", "positions", "rune-positions", "depth-positions"}},
         // Too flat to hold a symbol: nothing runs.

@@ -52,6 +52,13 @@ constexpr float kWidestEnlargedModule = 12.0f;
 // light margin of the crop beyond the image's edge.
 constexpr float kWidestModuleToEnlarge = 3.5f;
 
+// Crops around bull's-eyes whose mode message failed, in the order of the
+// analyses (the finders crossed by the most rows first, then the deepest
+// spots of the depth map): over the read-rate reports every such crop that
+// read was the first or the second tried, while clutter and ring-like print
+// offer dozens.
+constexpr std::size_t kMostUnlocatedCrops = 4;
+
 }  // namespace
 
 std::vector<float> enlargementFactors(const PositionAnalysis& analysis) {
@@ -89,9 +96,11 @@ PassOutcome enlargedPass(const SymbolLocator& locator, const std::vector<Positio
                          const Deadline& deadline) {
     PassOutcome outcome;
     outcome.diagnostics.positions = static_cast<std::int32_t>(analyses.size());
+    std::size_t unlocated = 0;
     for (const PositionAnalysis& analysis : analyses) {
         const std::vector<float> scales = enlargementFactors(analysis);
         if (scales.empty()) continue;
+        if (!analysis.located && ++unlocated > kMostUnlocatedCrops) continue;
         EnlargedAttempts attempts = readEnlargedCrop(locator, analysis.candidate, scales, rules, deadline);
         if (attempts.read) {
             outcome.diagnostics.status = Read;

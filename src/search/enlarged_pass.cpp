@@ -4,6 +4,7 @@
 #include "photo/enlargement_scales.h"
 #include "search/enlarged_crop.h"
 #include "search/passes.h"
+#include "search/symbol_read.h"
 
 namespace AztecCore {
 
@@ -21,15 +22,6 @@ const std::vector<float>& readerScales() {
         return some;
     }();
     return scales;
-}
-
-// The module of a bull's-eye the analysis saw, from its ring's corners:
-// three modules out from the centre on a compact finder, five on a
-// full-range one.
-float ringModule(const SymbolCandidate& cand) {
-    const double out = cand.kind == SymbolKind::Full ? 5.0 : 3.0;
-    const double side = std::hypot(cand.corners[1].x - cand.corners[0].x, cand.corners[1].y - cand.corners[0].y);
-    return static_cast<float>(side / (2.0 * out));
 }
 
 // The factor of the photo export's series nearest to `want`.

@@ -34,7 +34,8 @@ struct PassOutcome {
     // Where an analysis met a compact ring whose bits, no mode message, are
     // a rune's: the only places where a rune search could read one.
     std::vector<CandidatePoint> runePoints;
-    // Some analysis saw a bull's-eye, whether or not it read its mode message.
+    // Some analysis saw a bull's-eye, whether or not it read its mode message
+    // (at a finder: one of about the finder's size).
     bool sawBullseye = false;
     // The centre search: the candidate whose data it could not read, as its
     // analysis left it (beside `unreadable`).

@@ -4,6 +4,7 @@
 #include "search/module_clarity.h"
 #include "search/passes.h"
 #include "search/read_candidate.h"
+#include "search/symbol_read.h"
 
 namespace AztecCore {
 
@@ -15,6 +16,10 @@ constexpr std::int32_t kLeastSeedRadius = 12;
 // Enough for the finders of modules up to five pixels, which the finder scan
 // finds anyway when they are any larger.
 constexpr std::int32_t kUnknownModuleSeedRadius = 48;
+// A finder's module and that of the bull's-eye its analysis saw differ by
+// less than this where the bull's-eye is the finder's, perspective and blur
+// included.
+constexpr float kMostModuleRatio = 2.0f;
 // Positions closer than three of these lead to the same bull's-eye.
 constexpr float kLeastSpacingModule = 4.0f;
 
@@ -60,9 +65,13 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
                           : kUnknownModuleSeedRadius;
         const bool located = locator.analyzeAt(cand, finder.centre.x, finder.centre.y, rules, radius);
         if (cand.ringReadsAsRune) outcome.runePoints.push_back(finder.centre);
-        if (cand.kind != SymbolKind::None)
-            outcome.sawBullseye = true;
-        else if (module > 0.0f)
+        if (cand.kind != SymbolKind::None) {
+            // A bull's-eye of another size than the finder's is what lay
+            // beside it, not the finder: in clutter, no evidence of one.
+            const float ring = ringModule(cand);
+            if (module <= 0.0f || (ring < kMostModuleRatio * module && module < kMostModuleRatio * ring))
+                outcome.sawBullseye = true;
+        } else if (module > 0.0f)
             finderCorners(finder, cand);
         else
             continue;

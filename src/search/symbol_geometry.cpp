@@ -40,6 +40,11 @@ void matrixCorners(const SymbolCandidate& cand, PointD (&corners)[4]) {
     corners[3] = imagePoint(cand, -half, half);
 }
 
+float ringModule(const SymbolCandidate& cand) {
+    const double out = cand.kind == SymbolKind::Full ? 5.0 : 3.0;
+    return static_cast<float>(distance(cand.corners[0], cand.corners[1]) / (2.0 * out));
+}
+
 bool liesWithinImage(const SymbolCandidate& cand, std::int32_t width, std::int32_t height) {
     PointD corners[4];
     matrixCorners(cand, corners);

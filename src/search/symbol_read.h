@@ -35,6 +35,11 @@ void matrixCorners(const SymbolCandidate& cand, Aztec::Math::PointD (&corners)[4
 // `width` x `height` pixels.
 bool liesWithinImage(const SymbolCandidate& cand, std::int32_t width, std::int32_t height);
 
+// The module of a bull's-eye an analysis saw, from its ring's corners:
+// three modules out from the centre on a compact finder, five on a
+// full-range one.
+float ringModule(const SymbolCandidate& cand);
+
 // Fills the geometry of `read` from the candidate the locator left behind.
 void recordGeometry(const SymbolCandidate& cand, SymbolRead& read);
 

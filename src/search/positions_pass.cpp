@@ -65,15 +65,19 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
                           : kUnknownModuleSeedRadius;
         const bool located = locator.analyzeAt(cand, finder.centre.x, finder.centre.y, rules, radius);
         if (cand.ringReadsAsRune) outcome.runePoints.push_back(finder.centre);
-        if (cand.kind != SymbolKind::None) {
-            // A bull's-eye of another size than the finder's is what lay
-            // beside it, not the finder: in clutter, no evidence of one.
-            const float ring = ringModule(cand);
-            if (module <= 0.0f || (ring < kMostModuleRatio * module && module < kMostModuleRatio * ring))
-                outcome.sawBullseye = true;
-        } else if (module > 0.0f)
+        // A bull's-eye of another size than the finder's is what lay beside
+        // it, not the finder (in clutter, often): no evidence of one, and
+        // unless its mode message was read, the finder's own corners stand
+        // in for it, as for a finder where the analysis saw none.
+        const float ring = cand.kind != SymbolKind::None ? ringModule(cand) : 0.0f;
+        const bool ownBullseye =
+            cand.kind != SymbolKind::None &&
+            (module <= 0.0f || (ring < kMostModuleRatio * module && module < kMostModuleRatio * ring));
+        if (ownBullseye)
+            outcome.sawBullseye = true;
+        else if (module > 0.0f && !located)
             finderCorners(finder, cand);
-        else
+        else if (!located)
             continue;
         if (examined(cand.center, std::max(module, kLeastSpacingModule))) continue;
         analyses.push_back({finder, cand, located});

@@ -65,19 +65,19 @@ PassOutcome positionsPass(SymbolLocator& locator, const std::vector<FinderCandid
                           : kUnknownModuleSeedRadius;
         const bool located = locator.analyzeAt(cand, finder.centre.x, finder.centre.y, rules, radius);
         if (cand.ringReadsAsRune) outcome.runePoints.push_back(finder.centre);
-        // A bull's-eye of another size than the finder's is what lay beside
-        // it, not the finder (in clutter, often): no evidence of one, and
-        // unless its mode message was read, the finder's own corners stand
-        // in for it, as for a finder where the analysis saw none.
+        // A bull's-eye of another size than the finder's whose mode message
+        // failed is what lay beside it, not the finder (in clutter, often):
+        // no evidence of one, and the finder's own corners stand in for it,
+        // as for a finder where the analysis saw none.
         const float ring = cand.kind != SymbolKind::None ? ringModule(cand) : 0.0f;
         const bool ownBullseye =
             cand.kind != SymbolKind::None &&
             (module <= 0.0f || (ring < kMostModuleRatio * module && module < kMostModuleRatio * ring));
-        if (ownBullseye)
+        if (ownBullseye || located)
             outcome.sawBullseye = true;
-        else if (module > 0.0f && !located)
+        else if (module > 0.0f)
             finderCorners(finder, cand);
-        else if (!located)
+        else
             continue;
         if (examined(cand.center, std::max(module, kLeastSpacingModule))) continue;
         analyses.push_back({finder, cand, located});

@@ -50,8 +50,11 @@ BullseyeDepth measureBullseyeDepth(const Image::GrayBuf& source, const LocalBina
             for (std::int32_t x = 0; x < width; x += side)
                 if (binary.noiseAt(x, y)) std::fill(dark + x, dark + std::min(width, x + side), 0);
             // No edge near: light in either polarity.
-            for (std::int32_t x = 0; x < width; x += block)
-                if (binary.thresholdAt(x, y) == 0) std::fill(dark + x, dark + std::min(width, x + block), 0);
+            const std::uint8_t* thresholds =
+                binary.thresholds.data() +
+                static_cast<std::size_t>(y / block) * static_cast<std::size_t>(binary.blocksAcross);
+            for (std::int32_t x = 0, k = 0; x < width; x += block, ++k)
+                if (thresholds[k] == 0) std::fill(dark + x, dark + std::min(width, x + block), 0);
         },
         deadline));
 }

@@ -167,13 +167,20 @@ private:
     // seeds a square reaching a sixth of the image's shorter side; twice the
     // seeding's reach, and the finder's own seven modules, leave room to spare.
     bool lightFinderNearTheMiddle() {
+        const float seeded = static_cast<float>(startPointReach()) +
+                             static_cast<float>(std::min(image_.width(), image_.height())) / 3.0f;
+        return finderNearTheMiddle(true, seeded, seeded, 7.0f);
+    }
+
+    // Whether a finder of this polarity lies within `reachX` by `reachY`
+    // pixels, and `modules` of its own modules, of the image's middle.
+    bool finderNearTheMiddle(bool inverted, float reachX, float reachY, float modules) {
         const auto width = static_cast<float>(image_.width());
         const auto height = static_cast<float>(image_.height());
-        const float seeded = static_cast<float>(startPointReach()) + static_cast<float>(std::min(width, height)) / 3.0f;
-        for (const FinderCandidate& f : image_.positions(true)) {
+        for (const FinderCandidate& f : image_.positions(inverted)) {
             const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * width);
             const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * height);
-            if (dx <= seeded + 7 * f.moduleX && dy <= seeded + 7 * f.moduleY) return true;
+            if (dx <= reachX + modules * f.moduleX && dy <= reachY + modules * f.moduleY) return true;
         }
         return false;
     }
@@ -189,14 +196,8 @@ private:
     // stands in for one.
     bool finderInTheMiddle(const Pass& pass) {
         if (!searchesAnywhere_) return image_.evidence(pass.inverted).centreSawBullseye.value_or(false);
-        const auto width = static_cast<float>(image_.width());
-        const auto height = static_cast<float>(image_.height());
-        for (const FinderCandidate& f : image_.positions(pass.inverted)) {
-            const float dx = std::fabs(static_cast<float>(f.centre.x) - 0.5f * width);
-            const float dy = std::fabs(static_cast<float>(f.centre.y) - 0.5f * height);
-            if (dx <= 0.1f * width + 2 * f.moduleX && dy <= 0.1f * height + 2 * f.moduleY) return true;
-        }
-        return false;
+        return finderNearTheMiddle(pass.inverted, 0.1f * static_cast<float>(image_.width()),
+                                   0.1f * static_cast<float>(image_.height()), 2.0f);
     }
 
     // Whether an edge lies near the image's border, as where a symbol is cut
